@@ -36,7 +36,8 @@ public:
 
     void setStateInformation (const void* data, int size) override
     {
-        auto tree = juce::ValueTree::readFromStream (juce::MemoryInputStream (data, (size_t) size, false));
+        juce::MemoryInputStream in (data, (size_t) size, false);
+        auto tree = juce::ValueTree::readFromStream (in);
 
         if (tree.isValid())
             treeState.state = tree;
