@@ -239,6 +239,10 @@ bool ProcessorPresetManager::savePresetInternal (const juce::File& file)
     state.setProperty (currentPresetId, file.getFileNameWithoutExtension(), nullptr);
     state.setProperty (modifiedFlagId, false, nullptr);
 
+    // The value-tree state copies parameter values into its tree only on its timer; copyState()
+    // flushes them, so a change made just before saving is not lost.
+    valueTreeState.copyState();
+
     juce::MemoryBlock bytes;
     processor.getStateInformation (bytes);
 
