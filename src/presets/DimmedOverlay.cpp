@@ -19,6 +19,7 @@ void DimmedOverlay::paint (juce::Graphics& g)
 
 void DimmedOverlay::mouseDown (const juce::MouseEvent&)
 {
-    if (onClick)
-        onClick();
+    // A copy: the handler may delete this overlay, and its onClick with it.
+    if (auto callback = onClick)
+        callback();
 }

@@ -10,6 +10,7 @@ void DimmedOverlay2::paint (juce::Graphics& g)
 
 void DimmedOverlay2::mouseDown (const juce::MouseEvent&)
 {
-    if (onClick)
-        onClick();
+    // A copy: the usual handler closes the browser, which deletes this overlay and its onClick.
+    if (auto callback = onClick)
+        callback();
 }
