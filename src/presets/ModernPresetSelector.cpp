@@ -92,12 +92,21 @@ void ModernPresetSelector::showMenu()
     menu->setContent (categories, currentPresetIndex);
     menu->autoExpandCurrentCategory();
 
+    // Without a screen (headless runs) the menu opens as a plain component: same state, no window.
+    const auto hasScreen = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() != nullptr;
     const auto barOnScreen = getScreenBounds();
-    menu->addToDesktop (juce::ComponentPeer::windowIsTemporary);
+
+    if (hasScreen)
+        menu->addToDesktop (juce::ComponentPeer::windowIsTemporary);
+
     menu->setVisible (true);
     menu->setTopLeftPosition (barOnScreen.getX(), barOnScreen.getBottom() + 5);
-    menu->setAlwaysOnTop (true);
-    menu->toFront (true);
+
+    if (hasScreen)
+    {
+        menu->setAlwaysOnTop (true);
+        menu->toFront (true);
+    }
 
     juce::MessageManager::callAsync ([safeMenu = juce::Component::SafePointer<ModernPresetMenu> (menu.get())]
     {
