@@ -27,9 +27,10 @@ namespace lstm_kernels
     const LstmKernelFunctions* functionsFor (LstmKernel) noexcept;
     const char* nameOf (LstmKernel) noexcept;
 
-    // Defined in the kernel files; nullptr where a kernel is not built for this architecture.
+    // Defined in the kernel files as constant data (no code from a wider instruction set runs
+    // before the CPU check in LstmKernels.cpp); nullptr where a kernel is not built.
     extern const LstmKernelFunctions referenceFunctions;
-    const LstmKernelFunctions* sse2Functions() noexcept;
-    const LstmKernelFunctions* avx2Functions() noexcept;
-    const LstmKernelFunctions* avx512Functions() noexcept;
+    extern const LstmKernelFunctions* const sse2Table;
+    extern const LstmKernelFunctions* const avx2Table;
+    extern const LstmKernelFunctions* const avx512Table;
 }

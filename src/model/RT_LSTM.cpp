@@ -40,7 +40,12 @@ namespace
     }
 }
 
-RT_LSTM::RT_LSTM() noexcept = default;
+RT_LSTM::RT_LSTM() noexcept
+{
+    // Choose the kernel here, on the constructing thread, rather than on the first audio block.
+    if (activeFunctions.load (std::memory_order_relaxed) == nullptr)
+        setKernel (bestKernel());
+}
 
 void RT_LSTM::load_json (const juce::MemoryBlock& jsonBlock)
 {

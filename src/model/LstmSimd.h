@@ -1,0 +1,123 @@
+#pragma once
+
+// Thin wrappers over one instruction set each, for the kernel body in LstmKernelBody.h. Only the
+// sets the including file is compiled for are defined, and everything has internal linkage, so
+// the per-file builds never share a function compiled for a different CPU.
+
+#include <immintrin.h>
+
+namespace
+{
+#if defined(__SSE2__)
+    struct SimdSse2
+    {
+        using reg = __m128;
+        static constexpr int width = 4;
+
+        static reg load (const float* p) noexcept { return _mm_load_ps (p); }
+        static void store (float* p, reg v) noexcept { _mm_store_ps (p, v); }
+        static reg set1 (float x) noexcept { return _mm_set1_ps (x); }
+        static reg broadcast (const float* p) noexcept { return _mm_load1_ps (p); }
+        static reg add (reg a, reg b) noexcept { return _mm_add_ps (a, b); }
+        static reg sub (reg a, reg b) noexcept { return _mm_sub_ps (a, b); }
+        static reg mul (reg a, reg b) noexcept { return _mm_mul_ps (a, b); }
+        static reg mulAdd (reg a, reg b, reg c) noexcept { return _mm_add_ps (_mm_mul_ps (a, b), c); }
+        static reg negMulAdd (reg a, reg b, reg c) noexcept { return _mm_sub_ps (c, _mm_mul_ps (a, b)); }
+        static reg min (reg a, reg b) noexcept { return _mm_min_ps (a, b); }
+        static reg max (reg a, reg b) noexcept { return _mm_max_ps (a, b); }
+
+        // Round to nearest (the default rounding mode) and 2^n for integral n in float range.
+        static reg round (reg x) noexcept { return _mm_cvtepi32_ps (_mm_cvtps_epi32 (x)); }
+        static reg pow2 (reg n) noexcept
+        {
+            return _mm_castsi128_ps (_mm_slli_epi32 (_mm_add_epi32 (_mm_cvtps_epi32 (n), _mm_set1_epi32 (127)), 23));
+        }
+
+        // 1/d to full float precision: the estimate plus one Newton step.
+        static reg reciprocal (reg d) noexcept
+        {
+            const reg r = _mm_rcp_ps (d);
+            return _mm_mul_ps (r, _mm_sub_ps (_mm_set1_ps (2.0f), _mm_mul_ps (d, r)));
+        }
+
+        static float sum (reg v) noexcept
+        {
+            const reg s = _mm_add_ps (v, _mm_movehl_ps (v, v));
+            return _mm_cvtss_f32 (_mm_add_ss (s, _mm_shuffle_ps (s, s, 1)));
+        }
+    };
+#endif
+
+#if defined(__AVX2__) && defined(__FMA__)
+    struct SimdAvx2
+    {
+        using reg = __m256;
+        static constexpr int width = 8;
+
+        static reg load (const float* p) noexcept { return _mm256_load_ps (p); }
+        static void store (float* p, reg v) noexcept { _mm256_store_ps (p, v); }
+        static reg set1 (float x) noexcept { return _mm256_set1_ps (x); }
+        static reg broadcast (const float* p) noexcept { return _mm256_broadcast_ss (p); }
+        static reg add (reg a, reg b) noexcept { return _mm256_add_ps (a, b); }
+        static reg sub (reg a, reg b) noexcept { return _mm256_sub_ps (a, b); }
+        static reg mul (reg a, reg b) noexcept { return _mm256_mul_ps (a, b); }
+        static reg mulAdd (reg a, reg b, reg c) noexcept { return _mm256_fmadd_ps (a, b, c); }
+        static reg negMulAdd (reg a, reg b, reg c) noexcept { return _mm256_fnmadd_ps (a, b, c); }
+        static reg min (reg a, reg b) noexcept { return _mm256_min_ps (a, b); }
+        static reg max (reg a, reg b) noexcept { return _mm256_max_ps (a, b); }
+
+        static reg round (reg x) noexcept { return _mm256_round_ps (x, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC); }
+        static reg pow2 (reg n) noexcept
+        {
+            return _mm256_castsi256_ps (_mm256_slli_epi32 (_mm256_add_epi32 (_mm256_cvtps_epi32 (n), _mm256_set1_epi32 (127)), 23));
+        }
+
+        static reg reciprocal (reg d) noexcept
+        {
+            const reg r = _mm256_rcp_ps (d);
+            return _mm256_mul_ps (r, _mm256_fnmadd_ps (d, r, _mm256_set1_ps (2.0f)));
+        }
+
+        static float sum (reg v) noexcept
+        {
+            __m128 s = _mm_add_ps (_mm256_castps256_ps128 (v), _mm256_extractf128_ps (v, 1));
+            s = _mm_add_ps (s, _mm_movehl_ps (s, s));
+            return _mm_cvtss_f32 (_mm_add_ss (s, _mm_shuffle_ps (s, s, 1)));
+        }
+    };
+#endif
+
+#if defined(__AVX512F__)
+    struct SimdAvx512
+    {
+        using reg = __m512;
+        static constexpr int width = 16;
+
+        static reg load (const float* p) noexcept { return _mm512_load_ps (p); }
+        static void store (float* p, reg v) noexcept { _mm512_store_ps (p, v); }
+        static reg set1 (float x) noexcept { return _mm512_set1_ps (x); }
+        static reg broadcast (const float* p) noexcept { return _mm512_set1_ps (*p); }
+        static reg add (reg a, reg b) noexcept { return _mm512_add_ps (a, b); }
+        static reg sub (reg a, reg b) noexcept { return _mm512_sub_ps (a, b); }
+        static reg mul (reg a, reg b) noexcept { return _mm512_mul_ps (a, b); }
+        static reg mulAdd (reg a, reg b, reg c) noexcept { return _mm512_fmadd_ps (a, b, c); }
+        static reg negMulAdd (reg a, reg b, reg c) noexcept { return _mm512_fnmadd_ps (a, b, c); }
+        static reg min (reg a, reg b) noexcept { return _mm512_min_ps (a, b); }
+        static reg max (reg a, reg b) noexcept { return _mm512_max_ps (a, b); }
+
+        static reg round (reg x) noexcept { return _mm512_roundscale_ps (x, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC); }
+        static reg pow2 (reg n) noexcept
+        {
+            return _mm512_castsi512_ps (_mm512_slli_epi32 (_mm512_add_epi32 (_mm512_cvtps_epi32 (n), _mm512_set1_epi32 (127)), 23));
+        }
+
+        static reg reciprocal (reg d) noexcept
+        {
+            const reg r = _mm512_rcp14_ps (d);
+            return _mm512_mul_ps (r, _mm512_fnmadd_ps (d, r, _mm512_set1_ps (2.0f)));
+        }
+
+        static float sum (reg v) noexcept { return _mm512_reduce_add_ps (v); }
+    };
+#endif
+}
