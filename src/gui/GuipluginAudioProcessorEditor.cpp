@@ -218,7 +218,9 @@ GuipluginAudioProcessorEditor::GuipluginAudioProcessorEditor (GuipluginAudioProc
     setResizable (true, true);
 
     sizeRestored = true;
-    setSize ((int) (ratio * double (EditorLayout::designWidth)), (int) (ratio * double (EditorLayout::designHeight)));
+    namespace L = EditorLayout;
+    setSize (juce::jlimit (L::minWidth, L::designWidth, (int) (ratio * double (L::designWidth))),
+             juce::jlimit (L::minHeight, L::designHeight, (int) (ratio * double (L::designHeight))));
 
     if (presetBar != nullptr)
         presetBar->refresh();

@@ -1,0 +1,32 @@
+#include "EditorTestSupport.h"
+
+#include <gtest/gtest.h>
+
+// Editors built by any test keep their window size in a temporary folder, never in the user's.
+namespace
+{
+    juce::File& folder()
+    {
+        static juce::File f = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                                  .getNonexistentChildFile ("brimstack3-tests-settings", "");
+        return f;
+    }
+
+    struct SettingsEnvironment : ::testing::Environment
+    {
+        void SetUp() override
+        {
+            folder().createDirectory();
+            GuipluginAudioProcessorEditor::setSettingsFolderForTesting (folder());
+        }
+
+        void TearDown() override { folder().deleteRecursively(); }
+    };
+
+    [[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment (new SettingsEnvironment);
+}
+
+juce::File editortest::settingsFolder()
+{
+    return folder();
+}
