@@ -141,8 +141,10 @@ juce::AudioProcessorEditor* GuipluginAudioProcessor::createEditor()
 //==============================================================================
 void GuipluginAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
+    // copyState() first writes the parameters' current values into the tree; the live tree can lag
+    // behind an automation or a knob move by up to one timer tick.
     juce::MemoryOutputStream stream (destData, false);
-    treeState->state.writeToStream (stream);
+    treeState->copyState().writeToStream (stream);
 }
 
 void GuipluginAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
@@ -212,7 +214,7 @@ void GuipluginAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBl
     preparedChannels = numChannels;
 
     *dcBlocker.state = ArrayCoefficients::makeHighPass (sampleRate, 10.0f);
-    *bandLimiter.state = ArrayCoefficients::makeLowPass (sampleRate, juce::jmin (20000.0f, (float) sampleRate * 0.45f));
+    *bandLimiter.state = ArrayCoefficients::makeLowPass (sampleRate, juce::jmin (20000.0f, (float) sampleRate * 0.49f));
     bandLimitFrequency = 0.0f;
     dcBlocker.prepare (spec);
     bandLimiter.prepare (spec);
@@ -575,7 +577,7 @@ void GuipluginAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer) no
     // Band limit behind the network, and the dry path's matching delay.
     const bool hostRatePath = ! switches.ultra && irate < 88200;
     dryDelaySamples = hostRatePath ? 1 : 2;
-    const auto bandLimit = juce::jmin (hostRatePath ? 15000.0f : 20000.0f, (float) rate * 0.45f);
+    const auto bandLimit = juce::jmin (hostRatePath ? 15000.0f : 20000.0f, (float) rate * 0.49f);
     if (bandLimit != bandLimitFrequency)
     {
         *bandLimiter.state = ArrayCoefficients::makeLowPass ((double) irate, bandLimit);

@@ -158,7 +158,7 @@ TEST (ProcessorState, MalformedBlobsNeverCrashAndKeepTheState)
 TEST (ProcessorState, AForeignButWellFormedTreeIsTakenAsItIs)
 {
     // Any complete value tree replaces the state, whatever its type: parameters named in it follow,
-    // the others keep their values.
+    // the others return to their defaults (a state is a whole, never merged with the previous one).
     juce::ValueTree foreign ("SomethingElse");
     juce::ValueTree param ("PARAM");
     param.setProperty ("id", "driveKnob", nullptr).setProperty ("value", 0.6f, nullptr);
@@ -171,7 +171,7 @@ TEST (ProcessorState, AForeignButWellFormedTreeIsTakenAsItIs)
     p.setStateInformation (s.getData(), (int) s.getDataSize());
 
     EXPECT_NEAR (get (p, "driveKnob"), 0.6f, 1e-4f);
-    EXPECT_NEAR (get (p, "hpKnob"), 99.0f, 1e-3f);
+    EXPECT_NEAR (get (p, "hpKnob"), 20.0f, 1e-3f);
 }
 
 TEST (ProcessorState, SeededMutationFuzzOfSetStateInformation)
