@@ -108,6 +108,9 @@ namespace
 #pragma GCC unroll 40
                 for (int k = 0; k < hidden; ++k)
                 {
+                    // Left alone, the compiler hoists all 40 broadcasts of h to the top (even out
+                    // of the passes) and spills them to the stack; broadcasting in place is cheaper.
+                    asm volatile ("" ::: "memory");
                     const WReg hk = Wide::broadcast (net.hidden + k);
                     const float* row = net.recurrent[k] + first;
 #pragma GCC unroll 16
