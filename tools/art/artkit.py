@@ -136,13 +136,17 @@ def radial_coords(w, h, cx, cy):
     return np.hypot(dx, dy), np.arctan2(dy, dx)
 
 
-def save_png(arr_or_img, path, palette=True, colours=256):
+def save_png(arr_or_img, path, palette=True, colours=256, dither=True):
     """Palette PNGs keep the embedded arrays small; RGBA only where a strip needs smooth alpha."""
     img = arr_or_img if isinstance(arr_or_img, Image.Image) else to_image(arr_or_img)
     if palette:
         if img.mode == "RGBA" and img.getextrema()[3][0] == 255:
             img = img.convert("RGB")
-        img = img.quantize(colors=colours, method=Image.Quantize.FASTOCTREE if img.mode == "RGBA"
-                           else Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
+        try:
+            # libimagequant (Debian's Pillow links it) keeps smooth highlights free of banding
+            img = img.quantize(colors=colours, method=Image.Quantize.LIBIMAGEQUANT,
+                               dither=Image.Dither.FLOYDSTEINBERG if dither else Image.Dither.NONE)
+        except (ValueError, OSError):
+            img = img.quantize(colors=colours, method=Image.Quantize.FASTOCTREE, dither=Image.Dither.NONE)
     img.save(path, optimize=True, compress_level=9)
     return img.size

@@ -84,8 +84,8 @@ def panel():
     c.fill()
 
     # wordmark beside the logo
-    mark = text(c, "BRIMSTACK", 200, 70, 62, GOTHIC, True, INK, "left", tracking=6)
-    text(c, "3", 200 + mark + 14, 62, 78, GOTHIC, True, ACCENT, "left")
+    mark = text(c, "BRIMSTACK", 196, 68, 54, GOTHIC, True, INK, "left", tracking=5)
+    text(c, "3", 196 + mark + 12, 62, 70, GOTHIC, True, ACCENT, "left")
     text(c, "NEURAL TUBE STAGE", 202, 122, 24, SANS, True, INK_DIM, "left", tracking=5)
 
     # recess of the preset display and of the button tray
@@ -140,12 +140,6 @@ def panel():
     x, y, w, h = L["link"]
     text(c, "LINK", x + w / 2, y + h + 30, 28, GOTHIC, True, INK, tracking=4)
     _lamp_seat(c, x, y, w, h, square=True)
-    # a printed line ties Link to Drive/Output
-    c.set_source_rgba(*ACCENT, 0.55)
-    c.set_line_width(3)
-    c.move_to(x + w / 2, y + h + 52)
-    c.line_to(x + w / 2, y + h + 75)
-    c.stroke()
 
     # Ultra and Power
     x, y, w, h = L["ultra"]
@@ -163,10 +157,9 @@ def panel():
         cx, cy = centre(L[key])
         r_panel = KNOB["small"][0] * KNOB["small"][1]
         _scale(c, cx, cy, r_panel + 6, r_panel + 15, None, 0, 0, ticks=7, width=2)
-        a0, a1 = math.radians(-150 - 90), math.radians(150 - 90)
-        text(c, lo, cx + math.cos(a0) * (r_panel + 34), cy + math.sin(a0) * (r_panel + 30) + 4, 20, SANS, True, INK_DIM)
-        text(c, hi, cx + math.cos(a1) * (r_panel + 34), cy + math.sin(a1) * (r_panel + 30) + 4, 20, SANS, True, INK_DIM)
-        text(c, name, cx, 962, 26, GOTHIC, True, INK, tracking=3)
+        text(c, lo, cx - 0.6 * (r_panel + 15), cy + r_panel + 16, 20, SANS, True, INK_DIM)
+        text(c, hi, cx + 0.6 * (r_panel + 15), cy + r_panel + 16, 20, SANS, True, INK_DIM)
+        text(c, name, cx, 970, 26, GOTHIC, True, INK, tracking=3)
     for lab in ("lab_i", "lab_o", "lab_h", "lab_l"):
         _badge(c, *centre(L[lab]))
 
@@ -338,8 +331,8 @@ def main():
     if want("knobs"):
         save_png(knobs.knob_strip(399, 383, "red", KNOB["drive"][0]), out("knob_drive.png"))
         save_png(knobs.knob_strip(371, 381, "black", KNOB["output"][0]), out("knob_output.png"))
-        save_png(knobs.knob_strip(371, 381, "silver", KNOB["mix"][0]), out("knob_mix.png"))
-        save_png(knobs.knob_strip(192, 178, "small", KNOB["small"][0]), out("knob_small.png"))
+        save_png(knobs.knob_strip(371, 381, "silver", KNOB["mix"][0]), out("knob_mix.png"), colours=128)  # turned metal hides banding
+        save_png(knobs.knob_strip(192, 178, "small", KNOB["small"][0]), out("knob_small.png"), colours=128)
     if want("glow"):
         tube = parts.TubeGlow(302, 438)
         frames = [tube.frame(i / 63.0) for i in range(64)]
