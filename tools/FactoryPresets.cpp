@@ -2,8 +2,10 @@
 // exactly the state tree the plug-in itself would save.
 //
 //   brimstack3-factory-presets [output folder]
+//   brimstack3-factory-presets --check [folder]
 //
-// Default output: the presets/ folder of the source tree. Presets of the category "Factory" go to
+// Default folder: the presets/ folder of the source tree. --check writes the set to a temporary
+// folder and fails when any file of the given folder differs from it (a stale preset set). Presets of the category "Factory" go to
 // the folder's root, the others to one sub-folder per category. Files not in the table below are
 // left alone; running it twice gives identical bytes.
 
@@ -97,24 +99,15 @@ void apply (juce::AudioProcessorValueTreeState& state, const FactoryPreset& pres
 }
 } // namespace
 
-int main (int argc, char** argv)
+namespace
 {
-    juce::ScopedJuceInitialiser_GUI gui;
-
-    if (argc > 2 || (argc == 2 && juce::String (argv[1]).startsWith ("-")))
-    {
-        std::cerr << "usage: brimstack3-factory-presets [output folder]\n";
-        return 2;
-    }
-
-    const auto outputFolder = argc == 2 ? juce::File::getCurrentWorkingDirectory().getChildFile (argv[1])
-                                        : juce::File (BRIMSTACK3_SOURCE_PRESETS_DIR);
-
+// Writes every preset of the table below outputFolder; returns the number of failures.
+int writeFactoryPresets (const juce::File& outputFolder, bool verbose)
+{
     // The processor writes its default preset into its preset root: keep that out of the user's
     // documents folder.
     const juce::TemporaryFile scratchRoot;
-    ProcessorPresetManager::setDefaultPresetRootForTesting (scratchRoot.getFile());
-
+    const auto previousRoot = ProcessorPresetManager::setDefaultPresetRootForTesting (scratchRoot.getFile());
     int failures = 0;
 
     {
@@ -131,7 +124,8 @@ int main (int argc, char** argv)
 
             if (ProcessorPresetManager::isValidPresetName (preset.name) && manager.savePresetInternal (file))
             {
-                std::cout << file.getRelativePathFrom (outputFolder) << "\n";
+                if (verbose)
+                    std::cout << file.getRelativePathFrom (outputFolder) << "\n";
             }
             else
             {
@@ -142,6 +136,74 @@ int main (int argc, char** argv)
     }
 
     scratchRoot.getFile().deleteRecursively();
-    ProcessorPresetManager::setDefaultPresetRootForTesting ({});
-    return failures == 0 ? 0 : 1;
+    ProcessorPresetManager::setDefaultPresetRootForTesting (previousRoot);
+    return failures;
+}
+
+int checkFactoryPresets (const juce::File& folder)
+{
+    const juce::TemporaryFile fresh;
+
+    if (writeFactoryPresets (fresh.getFile(), false) != 0)
+        return 1;
+
+    int stale = 0;
+
+    for (const auto& entry : juce::RangedDirectoryIterator (fresh.getFile(), true, "*", juce::File::findFiles))
+    {
+        const auto relative = entry.getFile().getRelativePathFrom (fresh.getFile());
+        const auto committed = folder.getChildFile (relative);
+
+        if (! committed.existsAsFile() || ! committed.hasIdenticalContentTo (entry.getFile()))
+        {
+            std::cerr << "stale or missing: " << relative << "\n";
+            ++stale;
+        }
+    }
+
+    for (const auto& entry : juce::RangedDirectoryIterator (folder, true, "*.rcp", juce::File::findFiles))
+    {
+        const auto relative = entry.getFile().getRelativePathFrom (folder);
+
+        if (! fresh.getFile().getChildFile (relative).existsAsFile())
+        {
+            std::cerr << "not in the factory table: " << relative << "\n";
+            ++stale;
+        }
+    }
+
+    fresh.getFile().deleteRecursively();
+
+    if (stale > 0)
+        std::cerr << "regenerate with brimstack3-factory-presets\n";
+
+    return stale == 0 ? 0 : 1;
+}
+} // namespace
+
+int main (int argc, char** argv)
+{
+    juce::ScopedJuceInitialiser_GUI gui;
+
+    juce::StringArray args;
+
+    for (int i = 1; i < argc; ++i)
+        args.add (argv[i]);
+
+    const auto check = args.contains ("--check");
+    args.removeString ("--check");
+
+    if (args.size() > 1 || (args.size() == 1 && args[0].startsWith ("-")))
+    {
+        std::cerr << "usage: brimstack3-factory-presets [--check] [folder]\n";
+        return 2;
+    }
+
+    const auto folder = args.isEmpty() ? juce::File (BRIMSTACK3_SOURCE_PRESETS_DIR)
+                                       : juce::File::getCurrentWorkingDirectory().getChildFile (args[0]);
+
+    if (check)
+        return checkFactoryPresets (folder);
+
+    return writeFactoryPresets (folder, true) == 0 ? 0 : 1;
 }
