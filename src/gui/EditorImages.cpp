@@ -2,6 +2,11 @@
 
 #include "BinaryData.h"
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #define BRIMSTACK3_IMAGE(function, resource) \
     juce::Image EditorImages::function() { return juce::ImageCache::getFromMemory (BinaryData::resource, BinaryData::resource##Size); }
 
@@ -21,3 +26,27 @@ BRIMSTACK3_IMAGE (powerLamp, lamp_power_png)
 BRIMSTACK3_IMAGE (logo, logo_png)
 
 #undef BRIMSTACK3_IMAGE
+
+void EditorImages::decodeAll()
+{
+    // Largest first, so the longest decode starts at once.
+    std::vector<const Entry*> order;
+    for (auto& e : all)
+        order.push_back (&e);
+    std::sort (order.begin(), order.end(), [] (auto* a, auto* b) { return a->width * a->height > b->width * b->height; });
+
+    std::atomic<size_t> next { 0 };
+    auto work = [&]
+    {
+        for (auto i = next++; i < order.size(); i = next++)
+            order[i]->load(); // the image cache keeps the result
+    };
+
+    const auto helpers = std::min<size_t> (order.size(), std::max (1u, std::thread::hardware_concurrency())) - 1;
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < helpers; ++i)
+        threads.emplace_back (work);
+    work();
+    for (auto& t : threads)
+        t.join();
+}

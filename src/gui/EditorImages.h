@@ -20,6 +20,10 @@ namespace EditorImages
     juce::Image powerLamp();
     juce::Image logo();
 
+    // Decodes every picture not yet in the image cache, several at once: the strips take most of
+    // an editor's first opening, and each decodes independently. Message thread.
+    void decodeAll();
+
     struct Entry
     {
         const char* name;

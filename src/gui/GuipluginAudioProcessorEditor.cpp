@@ -73,6 +73,8 @@ GuipluginAudioProcessorEditor::GuipluginAudioProcessorEditor (GuipluginAudioProc
       processorRef (p),
       tubeGlow (p.meterLevel)
 {
+    EditorImages::decodeAll();
+
     driveLookAndFeel.image = EditorImages::driveKnob();
     mixLookAndFeel.image = EditorImages::mixKnob();
     outputLookAndFeel.image = EditorImages::outputKnob();
