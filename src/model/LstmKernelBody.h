@@ -13,21 +13,23 @@
 
 namespace
 {
-    // Activation per column, repeating every 32 columns: sigmoid for input, forget and output
+    constexpr float log2e = 1.44269504088896341f;
+
+    // Activation per column, repeating every 32 columns: sigmoid for the input, forget and output
     // gates, tanh for the cell gate as 2 * sigmoid (2x) - 1, so one code path serves both and a
-    // 16-wide vector may straddle two gate groups.
+    // 16-wide vector may straddle two gate groups. sigmoid (x) = 1 / (1 + 2^(-x log2 e)).
     struct alignas (64) GateActivationTable
     {
-        float expScale[32];
+        float exponentScale[32];
         float outScale[32];
         float outOffset[32];
 
-        constexpr GateActivationTable() noexcept : expScale(), outScale(), outOffset()
+        constexpr GateActivationTable() noexcept : exponentScale(), outScale(), outOffset()
         {
             for (int i = 0; i < 32; ++i)
             {
                 const bool cellGate = (i / 8) == 2;
-                expScale[i] = cellGate ? -2.0f : -1.0f;
+                exponentScale[i] = cellGate ? -2.0f * log2e : -log2e;
                 outScale[i] = cellGate ? 2.0f : 1.0f;
                 outOffset[i] = cellGate ? -1.0f : 0.0f;
             }
@@ -36,40 +38,48 @@ namespace
 
     constexpr GateActivationTable gateActivation;
 
-    // exp(x) for |x| <= 87 (clamped), relative error ~1e-7: Cody-Waite reduction by ln 2 and a
-    // degree-6 polynomial.
-    template <class V>
-    inline typename V::reg fastExp (typename V::reg x) noexcept
+    // outScale / (1 + 2^y) + outOffset for G independent vectors in lockstep, so that their long
+    // dependency chains overlap instead of running one after another.
+    // 2^y: y clamped to +-126, split into n + f with |f| <= 1/2, a degree-5 polynomial for 2^f
+    // and the exponent added directly.
+    template <class V, int G>
+    inline void logisticGroup (typename V::reg (&v)[G], const typename V::reg (&exponentScale)[G],
+                               const typename V::reg (&outScale)[G], const typename V::reg (&outOffset)[G]) noexcept
     {
         using reg = typename V::reg;
-        x = V::min (V::max (x, V::set1 (-87.0f)), V::set1 (87.0f));
-        const reg n = V::round (V::mul (x, V::set1 (1.44269504088896341f)));
-        reg r = V::negMulAdd (n, V::set1 (0.693359375f), x);
-        r = V::negMulAdd (n, V::set1 (-2.12194440e-4f), r);
+        reg y[G], n[G], p[G];
 
-        reg p = V::set1 (1.9875691500e-4f);
-        p = V::mulAdd (p, r, V::set1 (1.3981999507e-3f));
-        p = V::mulAdd (p, r, V::set1 (8.3334519073e-3f));
-        p = V::mulAdd (p, r, V::set1 (4.1665795894e-2f));
-        p = V::mulAdd (p, r, V::set1 (1.6666665459e-1f));
-        p = V::mulAdd (p, r, V::set1 (5.0000001201e-1f));
-        const reg e = V::mulAdd (p, V::mul (r, r), V::add (r, V::set1 (1.0f)));
-        return V::mul (e, V::pow2 (n));
-    }
+#pragma GCC unroll 16
+        for (int g = 0; g < G; ++g)
+        {
+            y[g] = V::clampExponent (V::mul (v[g], exponentScale[g]));
+            n[g] = V::round (y[g]);
+            y[g] = V::sub (y[g], n[g]);
+        }
 
-    // outScale / (1 + exp (expScale * x)) + outOffset
-    template <class V>
-    inline typename V::reg logisticForm (typename V::reg x, typename V::reg expScale,
-                                         typename V::reg outScale, typename V::reg outOffset) noexcept
-    {
-        const auto e = fastExp<V> (V::mul (x, expScale));
-        return V::mulAdd (V::reciprocal (V::add (e, V::set1 (1.0f))), outScale, outOffset);
-    }
+        // 2^f = 1 + f P(f), P fitted for least maximum relative error on |f| <= 1/2 (1.1e-7).
+#pragma GCC unroll 16
+        for (int g = 0; g < G; ++g)
+            p[g] = V::mulAdd (V::set1 (1.3302209606e-3f), y[g], V::set1 (9.6729326999e-3f));
+#pragma GCC unroll 16
+        for (int g = 0; g < G; ++g)
+            p[g] = V::mulAdd (p[g], y[g], V::set1 (5.5506152712e-2f));
+#pragma GCC unroll 16
+        for (int g = 0; g < G; ++g)
+            p[g] = V::mulAdd (p[g], y[g], V::set1 (2.4022216504e-1f));
+#pragma GCC unroll 16
+        for (int g = 0; g < G; ++g)
+            p[g] = V::mulAdd (p[g], y[g], V::set1 (6.9314706178e-1f));
+#pragma GCC unroll 16
+        for (int g = 0; g < G; ++g)
+            p[g] = V::mulAdd (p[g], y[g], V::set1 (1.0f));
 
-    template <class V>
-    inline typename V::reg fastTanh (typename V::reg x) noexcept
-    {
-        return logisticForm<V> (x, V::set1 (-2.0f), V::set1 (2.0f), V::set1 (-1.0f));
+#pragma GCC unroll 16
+        for (int g = 0; g < G; ++g)
+        {
+            const reg e = V::scaleByPow2 (p[g], n[g]);
+            v[g] = V::mulAdd (V::reciprocal (V::add (e, V::set1 (1.0f))), outScale[g], outOffset[g]);
+        }
     }
 
     // Wide: the set for the gate products; Narrow (at most 8 wide) for the per-unit cell update.
@@ -85,11 +95,18 @@ namespace
         static constexpr int accumulators = 10; // leaves room for the broadcast in 16 registers
         static constexpr int columnsPerPass = accumulators * Wide::width;
         static constexpr int passes = gates / columnsPerPass;
+        static constexpr int wideVectors = gates / Wide::width;
+        static constexpr int narrowChunks = hidden / Narrow::width;
+
+        // Vectors per lockstep group: as many chains as the register file holds.
+        static constexpr int wideGroup = Wide::width == 16 ? 5 : 4;
+        static constexpr int narrowGroup = narrowChunks % 5 == 0 ? 5 : 4;
 
         static_assert (gates % columnsPerPass == 0, "passes must cover the gates exactly");
+        static_assert (wideVectors % wideGroup == 0 && narrowChunks % narrowGroup == 0, "groups must tile the vectors");
         static_assert (Narrow::width <= Net::unitsPerBlock && Net::unitsPerBlock % Narrow::width == 0, "narrow set must tile a unit block");
 
-        static float step (Net& net, const float (&x)[InputSize], float* preActivation) noexcept
+        static float step (Net& net, const float (&x)[InputSize], float* gate) noexcept
         {
             for (int pass = 0; pass < passes; ++pass)
             {
@@ -120,33 +137,57 @@ namespace
 
 #pragma GCC unroll 16
                 for (int j = 0; j < accumulators; ++j)
-                {
-                    const int tableAt = (first + j * Wide::width) % 32;
-                    Wide::store (preActivation + first + j * Wide::width,
-                                 logisticForm<Wide> (acc[j],
-                                                     Wide::load (gateActivation.expScale + tableAt),
-                                                     Wide::load (gateActivation.outScale + tableAt),
-                                                     Wide::load (gateActivation.outOffset + tableAt)));
-                }
+                    Wide::store (gate + first + j * Wide::width, acc[j]);
             }
 
-            // Cell update; the dense output is gathered from the new h on the way.
-            NReg y = Narrow::set1 (0.0f);
-#pragma GCC unroll 10
-            for (int chunk = 0; chunk < hidden / Narrow::width; ++chunk)
+            // Gate non-linearities over all 160 columns.
+#pragma GCC unroll 2
+            for (int v = 0; v < wideVectors; v += wideGroup)
             {
-                const int unit = chunk * Narrow::width;
-                const float* block = preActivation + (unit / 8) * 32 + unit % 8;
-                const NReg i = Narrow::load (block);
-                const NReg f = Narrow::load (block + 8);
-                const NReg g = Narrow::load (block + 16);
-                const NReg o = Narrow::load (block + 24);
+                WReg values[wideGroup], scale[wideGroup], outScale[wideGroup], outOffset[wideGroup];
+#pragma GCC unroll 16
+                for (int g = 0; g < wideGroup; ++g)
+                {
+                    const int column = (v + g) * Wide::width;
+                    values[g] = Wide::load (gate + column);
+                    scale[g] = Wide::load (gateActivation.exponentScale + column % 32);
+                    outScale[g] = Wide::load (gateActivation.outScale + column % 32);
+                    outOffset[g] = Wide::load (gateActivation.outOffset + column % 32);
+                }
+                logisticGroup<Wide, wideGroup> (values, scale, outScale, outOffset);
+#pragma GCC unroll 16
+                for (int g = 0; g < wideGroup; ++g)
+                    Wide::store (gate + (v + g) * Wide::width, values[g]);
+            }
 
-                const NReg c = Narrow::mulAdd (f, Narrow::load (net.cell + unit), Narrow::mul (i, g));
-                Narrow::store (net.cell + unit, c);
-                const NReg h = Narrow::mul (o, fastTanh<Narrow> (c));
-                Narrow::store (net.hidden + unit, h);
-                y = Narrow::mulAdd (h, Narrow::load (net.denseWeights + unit), y);
+            // Cell update, then h = o * tanh (c), gathering the dense output on the way.
+            NReg y = Narrow::set1 (0.0f);
+#pragma GCC unroll 2
+            for (int chunk = 0; chunk < narrowChunks; chunk += narrowGroup)
+            {
+                NReg c[narrowGroup], tanhScale[narrowGroup], two[narrowGroup], minusOne[narrowGroup];
+#pragma GCC unroll 16
+                for (int g = 0; g < narrowGroup; ++g)
+                {
+                    const int unit = (chunk + g) * Narrow::width;
+                    const float* block = gate + (unit / 8) * 32 + unit % 8;
+                    c[g] = Narrow::mulAdd (Narrow::load (block + 8), Narrow::load (net.cell + unit),
+                                           Narrow::mul (Narrow::load (block), Narrow::load (block + 16)));
+                    Narrow::store (net.cell + unit, c[g]);
+                    tanhScale[g] = Narrow::set1 (-2.0f * log2e);
+                    two[g] = Narrow::set1 (2.0f);
+                    minusOne[g] = Narrow::set1 (-1.0f);
+                }
+                logisticGroup<Narrow, narrowGroup> (c, tanhScale, two, minusOne);
+#pragma GCC unroll 16
+                for (int g = 0; g < narrowGroup; ++g)
+                {
+                    const int unit = (chunk + g) * Narrow::width;
+                    const float* block = gate + (unit / 8) * 32 + unit % 8;
+                    const NReg h = Narrow::mul (Narrow::load (block + 24), c[g]);
+                    Narrow::store (net.hidden + unit, h);
+                    y = Narrow::mulAdd (h, Narrow::load (net.denseWeights + unit), y);
+                }
             }
 
             return Narrow::sum (y) + net.denseBias;
@@ -154,21 +195,21 @@ namespace
 
         static void plain (LstmNetwork<1>& net, const float* in, float* out, int numSamples) noexcept
         {
-            alignas (64) float preActivation[gates];
+            alignas (64) float gate[gates];
             for (int n = 0; n < numSamples; ++n)
             {
                 const float x[1] = { in[n] };
-                out[n] = x[0] + LstmKernelBody<Wide, Narrow, 1>::step (net, x, preActivation);
+                out[n] = x[0] + LstmKernelBody<Wide, Narrow, 1>::step (net, x, gate);
             }
         }
 
         static void conditioned (LstmNetwork<2>& net, const float* in, const float* conditioning, float* out, int numSamples) noexcept
         {
-            alignas (64) float preActivation[gates];
+            alignas (64) float gate[gates];
             for (int n = 0; n < numSamples; ++n)
             {
                 const float x[2] = { in[n], conditioning[n] };
-                out[n] = x[0] + LstmKernelBody<Wide, Narrow, 2>::step (net, x, preActivation);
+                out[n] = x[0] + LstmKernelBody<Wide, Narrow, 2>::step (net, x, gate);
             }
         }
     };

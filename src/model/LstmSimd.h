@@ -33,6 +33,10 @@ namespace
             return _mm_castsi128_ps (_mm_slli_epi32 (_mm_add_epi32 (_mm_cvtps_epi32 (n), _mm_set1_epi32 (127)), 23));
         }
 
+        static reg scaleByPow2 (reg x, reg n) noexcept { return _mm_mul_ps (x, pow2 (n)); }
+        // Keeps 2^n a normal float for the exponent-field construction above.
+        static reg clampExponent (reg y) noexcept { return _mm_min_ps (_mm_max_ps (y, _mm_set1_ps (-126.0f)), _mm_set1_ps (126.0f)); }
+
         // 1/d to full float precision: the estimate plus one Newton step.
         static reg reciprocal (reg d) noexcept
         {
@@ -72,6 +76,9 @@ namespace
             return _mm256_castsi256_ps (_mm256_slli_epi32 (_mm256_add_epi32 (_mm256_cvtps_epi32 (n), _mm256_set1_epi32 (127)), 23));
         }
 
+        static reg scaleByPow2 (reg x, reg n) noexcept { return _mm256_mul_ps (x, pow2 (n)); }
+        static reg clampExponent (reg y) noexcept { return _mm256_min_ps (_mm256_max_ps (y, _mm256_set1_ps (-126.0f)), _mm256_set1_ps (126.0f)); }
+
         static reg reciprocal (reg d) noexcept
         {
             const reg r = _mm256_rcp_ps (d);
@@ -110,6 +117,10 @@ namespace
         {
             return _mm512_castsi512_ps (_mm512_slli_epi32 (_mm512_add_epi32 (_mm512_cvtps_epi32 (n), _mm512_set1_epi32 (127)), 23));
         }
+
+        static reg scaleByPow2 (reg x, reg n) noexcept { return _mm512_scalef_ps (x, n); }
+        // scalef underflows gracefully to 0; only overflow (inf, then 0 * inf in the reciprocal) needs a bound.
+        static reg clampExponent (reg y) noexcept { return _mm512_min_ps (y, _mm512_set1_ps (126.0f)); }
 
         static reg reciprocal (reg d) noexcept
         {
