@@ -13,6 +13,8 @@ packages=(
   nlohmann-json3-dev googletest libgtest-dev libgmock-dev
   # training pipeline (Debian's Python, not a pyenv one)
   python3 python3-torch libopenblas0-pthread python3-numpy python3-scipy python3-pytest
+  # editor artwork generator (tools/art; the generated PNGs are committed)
+  python3-cairo python3-pil fonts-urw-base35
   # hosts and tools for the end-to-end checks
   xvfb xauth lilv-utils jalv jackd2 lv2-dev sox
 )
