@@ -157,8 +157,8 @@ def panel():
         cx, cy = centre(L[key])
         r_panel = KNOB["small"][0] * KNOB["small"][1]
         _scale(c, cx, cy, r_panel + 6, r_panel + 15, None, 0, 0, ticks=7, width=2)
-        text(c, lo, cx - 0.6 * (r_panel + 15), cy + r_panel + 16, 20, SANS, True, INK_DIM)
-        text(c, hi, cx + 0.6 * (r_panel + 15), cy + r_panel + 16, 20, SANS, True, INK_DIM)
+        text(c, lo, cx - 0.62 * (r_panel + 15), cy + r_panel + 17, 23, SANS, True, INK_DIM)
+        text(c, hi, cx + 0.62 * (r_panel + 15), cy + r_panel + 17, 23, SANS, True, INK_DIM)
         text(c, name, cx, 970, 26, GOTHIC, True, INK, tracking=3)
     for lab in ("lab_i", "lab_o", "lab_h", "lab_l"):
         _badge(c, *centre(L[lab]))

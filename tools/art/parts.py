@@ -371,6 +371,7 @@ class TubeGlow:
             rounded_rect(c, ex + 8, my, ew - 16, 6, 2)
             c.fill()
         px, pw, py, ph = cx - 34, 68, ey + eh * 0.26, eh * 0.52
+        self.plate = (px, py, pw, ph)
         pg = cairo.LinearGradient(px, 0, px + pw, 0)
         for t, v in ((0, 0.10), (0.25, 0.30), (0.5, 0.18), (0.75, 0.26), (1, 0.08)):
             pg.add_color_stop_rgb(t, v, v * 0.98, v * 0.95)
@@ -447,6 +448,10 @@ class TubeGlow:
         # warm glow inside the envelope
         ex, ey, ew, eh = self.env
         inner = np.exp(-((xx - cx) / 40.0) ** 2 - ((yy - cy) / (eh * 0.35)) ** 2)
+        # the plates are opaque: the cathode's glow shows round them and through the slot
+        px, py, pw, ph = self.plate
+        plate = ((xx >= px) & (xx < px + pw) & (yy >= py) & (yy < py + ph)).astype(np.float32)
+        inner = inner * (1.0 - 0.7 * plate)
         # halo spilling into the recess
         halo = np.exp(-((xx - cx) / 95.0) ** 2 - ((yy - cy) / (eh * 0.55)) ** 2)
         # blue fluorescence on the plate edges of a well-driven tube
@@ -460,7 +465,7 @@ class TubeGlow:
         heat = level ** 0.8
         orange = np.array([1.0, 0.45, 0.10], np.float32)
         hot = np.array([1.0, 0.85, 0.55], np.float32)
-        add = (inner[..., None] * orange * 0.75 * heat + halo[..., None] * orange * 0.30 * heat
+        add = (inner[..., None] * orange * 1.0 * heat + halo[..., None] * orange * 0.50 * heat
                + core[..., None] * (orange * 0.6 + hot * 0.6) * (0.15 + 0.85 * heat)
                + blue[..., None] * np.array([0.25, 0.40, 1.0], np.float32) * 0.35 * max(0.0, level - 0.5) * 2)
         # a barely visible filament even when cold, so the tube reads as a tube
