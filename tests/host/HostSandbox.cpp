@@ -3,6 +3,7 @@
 #include <juce_events/juce_events.h>
 #include <juce_graphics/juce_graphics.h>
 
+#include <iostream>
 #include <set>
 
 #include <cerrno>
@@ -48,6 +49,12 @@ void HostSandbox::enter()
 
 void HostSandbox::leave()
 {
+    if (juce::SystemStats::getEnvironmentVariable ("BRIMSTACK3_KEEP_SANDBOX", {}).isNotEmpty())
+    {
+        std::cerr << "sandbox kept: " << sandboxHome.getFullPathName() << std::endl;
+        return;
+    }
+
     if (sandboxHome.getFullPathName().startsWith ("/tmp/brimstack3-host-"))
         sandboxHome.deleteRecursively();
 }

@@ -9,6 +9,7 @@
 #include <jack/jack.h>
 #include <juce_data_structures/juce_data_structures.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <map>
@@ -182,13 +183,27 @@ namespace
             return ok;
         }
 
-        // What the JACK graph believes the plug-in adds: capture latency at its output.
+        // The latency jalv passes on to the JACK graph for the plug-in: the most any of its
+        // ports carries in either direction (nothing else in this graph adds any).
         int reportedLatency (const std::string& pluginClient)
         {
             jack_recompute_total_latencies (client);
-            jack_latency_range_t range {};
-            jack_port_get_latency_range (jack_port_by_name (client, (pluginClient + ":audio_out_1").c_str()), JackCaptureLatency, &range);
-            return (int) range.max;
+            jack_nframes_t most = 0;
+
+            for (const auto* port : { ":audio_in_1", ":audio_out_1" })
+            {
+                if (auto* p = jack_port_by_name (client, (pluginClient + port).c_str()))
+                {
+                    for (auto mode : { JackCaptureLatency, JackPlaybackLatency })
+                    {
+                        jack_latency_range_t range {};
+                        jack_port_get_latency_range (p, mode, &range);
+                        most = std::max (most, range.max);
+                    }
+                }
+            }
+
+            return (int) most;
         }
 
         // Records `seconds` of both return channels (blocking, bounded by a generous timeout).
@@ -296,7 +311,7 @@ namespace
 
     // jalv with the plug-in between the probe's send and return; processed audio first, then
     // with the host's bypass (lv2:enabled off).
-    void runJalv (JalvRun& run, const juce::File& stateFolder)
+    void runJalv (JalvRun& run, const juce::File& stateFolder, int expectedLatency)
     {
         PrivateJackServer jack;
         ASSERT_TRUE (jack.server.started()) << "jackd missing: run make deps";
@@ -322,8 +337,10 @@ namespace
         ASSERT_TRUE (up && jalv.isRunning()) << "jalv did not bring the plug-in up:\n" << jalv.output();
         ASSERT_TRUE (waitUntil ([&] { return probe.connectThrough (pluginClient); }, 5000));
 
-        // Past the fade-in and the first model warm-up.
+        // Past the fade-in and the first model warm-up; jalv passes the latency on once the
+        // plug-in has run and written its latency port.
         waitUntil ([] { return false; }, 500);
+        waitUntil ([&] { return probe.reportedLatency (pluginClient) == expectedLatency; }, 3000);
         run.reportedLatency = probe.reportedLatency (pluginClient);
 
         auto processed = probe.record (1.0);
@@ -423,7 +440,7 @@ TEST (Lv2Host, BundleDeclaresEveryParameterWithItsRangeAndDefault)
 TEST (Lv2Host, JalvOnJackProcessesAndBypassesTheSignal)
 {
     JalvRun run;
-    runJalv (run, {});
+    runJalv (run, {}, 0);
 
     if (HasFatalFailure())
         return;
@@ -452,7 +469,7 @@ TEST (Lv2Host, JalvOnJackProcessesAndBypassesTheSignal)
 TEST (Lv2Host, JalvRestoresASavedStateWithUltraAndReportsItsLatency)
 {
     JalvRun run;
-    runJalv (run, writeJalvStateFolder (true));
+    runJalv (run, writeJalvStateFolder (true), X::ultraLatencySamples);
 
     if (HasFatalFailure())
         return;

@@ -3,8 +3,9 @@
 # hosts look for it, complete and runnable.
 set -euo pipefail
 
-build=${1:?usage: check-install.sh <build folder> [program...]}
-shift
+build=${1:?usage: check-install.sh <build folder> <source folder> [program...]}
+source=${2:?usage: check-install.sh <build folder> <source folder> [program...]}
+shift 2
 programs=("Brimstack3" "$@")
 stage=$(mktemp -d /tmp/brimstack3-install-XXXXXX)
 trap 'rm -rf "$stage"' EXIT
@@ -27,6 +28,14 @@ expect .lv2/Brimstack3.lv2/libBrimstack3.so
 for program in "${programs[@]}"; do
     expect ".local/bin/$program"
 done
+
+# The factory set goes next to the programs, where brimstack3-render --install-presets looks.
+if [ -d "$source/presets" ]; then
+    expect .local/share/brimstack3/presets
+fi
+
+# Nothing lands in the documents folder: that is the user's.
+[ ! -e "$stage/Documents" ] || { echo "install wrote into <prefix>/Documents"; fail=1; }
 
 for program in "$stage"/.local/bin/*; do
     [ -x "$program" ] || { echo "not executable: $program"; fail=1; }
