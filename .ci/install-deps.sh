@@ -17,6 +17,8 @@ packages=(
   python3-cairo python3-pil fonts-urw-base35
   # hosts and tools for the end-to-end checks
   xvfb xauth lilv-utils jalv jackd2 lv2-dev sox
+  # window lookup and screenshots in the host tests (xwininfo, import)
+  x11-utils imagemagick
 )
 
 missing=()
