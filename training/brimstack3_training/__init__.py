@@ -1,0 +1,1 @@
+"""Training pipeline for the Brimstack3 tube-stage networks."""
