@@ -5,6 +5,7 @@
 
 #include <iostream>
 #include <set>
+#include <string>
 
 #include <cerrno>
 #include <csignal>
@@ -23,8 +24,10 @@ namespace
 
 void HostSandbox::enter()
 {
-    char pattern[] = "/tmp/brimstack3-host-XXXXXX";
-    const char* made = ::mkdtemp (pattern);
+    // Below TMPDIR when the display wrapper set one: it removes that even after a crash.
+    const char* tmp = std::getenv ("TMPDIR");
+    std::string pattern = std::string (tmp != nullptr && *tmp != 0 ? tmp : "/tmp") + "/brimstack3-host-XXXXXX";
+    const char* made = ::mkdtemp (pattern.data());
 
     if (made == nullptr)
     {
@@ -55,7 +58,7 @@ void HostSandbox::leave()
         return;
     }
 
-    if (sandboxHome.getFullPathName().startsWith ("/tmp/brimstack3-host-"))
+    if (sandboxHome.getFileName().startsWith ("brimstack3-host-"))
         sandboxHome.deleteRecursively();
 }
 
@@ -177,11 +180,11 @@ void Subprocess::terminate (int graceMs)
 
     if (isRunning())
     {
-        ::kill (-pid, SIGTERM);
+        ::kill (pid, SIGTERM);
 
         if (waitForExit (graceMs) < 0 && isRunning())
         {
-            ::kill (-pid, SIGKILL);
+            ::kill (pid, SIGKILL);
             ::waitpid (pid, &status, 0);
             reaped = true;
         }

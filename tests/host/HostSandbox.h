@@ -24,9 +24,9 @@ namespace HostSandbox
     juce::File makeTempFolder (const juce::String& prefix);
 }
 
-// A child process with its own process group, its output in a log file and a guaranteed end:
-// the destructor terminates the whole group (SIGTERM, then SIGKILL), so a failing test leaves
-// no jackd or Xvfb behind.
+// A child process with its output in a log file and a guaranteed end: the destructor terminates
+// it (SIGTERM, then SIGKILL), so a failing test leaves no jackd or jalv behind. It stays in our
+// process group, where the display wrapper finds it should this process crash.
 class Subprocess
 {
 public:

@@ -378,6 +378,10 @@ TEST (Lv2Host, LilvListsThePluginUnderItsAbsoluteUri)
     EXPECT_EQ (field (info.output, "Author"), X::companyName);
     EXPECT_EQ (field (info.output, "Has latency"), "yes, reported by port 6");
 
+    // The version a host shows comes from the bundle's data file.
+    const auto ttl = HostSandbox::lv2Bundle().getChildFile ("dsp.ttl").loadFileAsString();
+    EXPECT_TRUE (ttl.contains ("doap:revision \"" + juce::String (X::version) + "\"")) << "version is not " << X::version;
+
     const auto ports = parsePorts (info.output);
     struct Expected { const char* symbol; const char* kind; const char* direction; const char* designation; };
     const Expected expected[] = {

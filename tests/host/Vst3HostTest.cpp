@@ -210,12 +210,31 @@ TEST (Vst3Host, OffersOneMainBusPairOfMonoOrStereoAndNoMidi)
             << c.in.getDescription() << " -> " << c.out.getDescription();
     }
 
-    // A host that picked mono actually gets mono, and can go back to stereo.
+    // A host that picked mono actually gets mono, runs it, and can go back to stereo.
     juce::AudioProcessor::BusesLayout mono;
     mono.inputBuses.add (Bus::mono());
     mono.outputBuses.add (Bus::mono());
     ASSERT_TRUE (plugin->setBusesLayout (mono));
     EXPECT_EQ (plugin->getMainBusNumOutputChannels(), 1);
+
+    plugin->prepareToPlay (48000.0, 512);
+    juce::AudioBuffer<float> buffer (1, 512);
+    juce::MidiBuffer midi;
+    std::vector<float> out;
+
+    for (int b = 0; b < 100; ++b)
+    {
+        for (int i = 0; i < 512; ++i)
+            buffer.setSample (0, i, 0.5f * (float) std::sin (2.0 * M_PI * 220.0 * (b * 512 + i) / 48000.0));
+
+        plugin->processBlock (buffer, midi);
+        out.insert (out.end(), buffer.getReadPointer (0), buffer.getReadPointer (0) + 512);
+    }
+
+    plugin->releaseResources();
+    const auto fit = fitSine (out.data() + out.size() / 2, out.size() / 2, 220.0, 48000.0, 0.5);
+    EXPECT_TRUE (fit.finite);
+    EXPECT_GT (fit.rms, 1e-3) << "mono output is silent";
 
     juce::AudioProcessor::BusesLayout stereo;
     stereo.inputBuses.add (Bus::stereo());

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command on its own virtual X display. Xvfb picks a free display number itself
-# (-displayfd), so any number of these can run side by side; the server goes when the command ends.
+# Runs a command on its own virtual X display and in its own TMPDIR. Xvfb picks a free display
+# number itself (-displayfd), so any number of these can run side by side; the server and the
+# temporary files go when the command ends.
 set -u
 
 if ! command -v Xvfb > /dev/null; then
@@ -38,4 +39,12 @@ if [ -z "$display" ]; then
     exit 1
 fi
 
-DISPLAY=":$display" "$@"
+# The command runs in a process group of its own, so whatever it started and left behind (a
+# crashed test's jackd or jalv) can go with it; its temporary files go with TMPDIR.
+set -m
+DISPLAY=":$display" TMPDIR="$work" "$@" &
+command_pid=$!
+wait "$command_pid"
+status=$?
+kill -TERM -- "-$command_pid" 2> /dev/null
+exit "$status"
