@@ -37,11 +37,11 @@ namespace
         // Keeps 2^n a normal float for the exponent-field construction above.
         static reg clampExponent (reg y) noexcept { return _mm_min_ps (_mm_max_ps (y, _mm_set1_ps (-126.0f)), _mm_set1_ps (126.0f)); }
 
-        // 1/d to full float precision: the estimate plus one Newton step.
+        // A true division: the divider runs beside the busy multiply-add pipes, so it measured no
+        // slower than the estimate plus a Newton step, and it is exact.
         static reg reciprocal (reg d) noexcept
         {
-            const reg r = _mm_rcp_ps (d);
-            return _mm_mul_ps (r, _mm_sub_ps (_mm_set1_ps (2.0f), _mm_mul_ps (d, r)));
+            return _mm_div_ps (_mm_set1_ps (1.0f), d);
         }
 
         static float sum (reg v) noexcept
@@ -81,8 +81,7 @@ namespace
 
         static reg reciprocal (reg d) noexcept
         {
-            const reg r = _mm256_rcp_ps (d);
-            return _mm256_mul_ps (r, _mm256_fnmadd_ps (d, r, _mm256_set1_ps (2.0f)));
+            return _mm256_div_ps (_mm256_set1_ps (1.0f), d);
         }
 
         static float sum (reg v) noexcept
@@ -119,13 +118,12 @@ namespace
         }
 
         static reg scaleByPow2 (reg x, reg n) noexcept { return _mm512_scalef_ps (x, n); }
-        // scalef underflows gracefully to 0; only overflow (inf, then 0 * inf in the reciprocal) needs a bound.
+        // scalef underflows gracefully to 0; only overflow (1 / inf is fine, but keep 2^n finite) needs a bound.
         static reg clampExponent (reg y) noexcept { return _mm512_min_ps (y, _mm512_set1_ps (126.0f)); }
 
         static reg reciprocal (reg d) noexcept
         {
-            const reg r = _mm512_rcp14_ps (d);
-            return _mm512_mul_ps (r, _mm512_fnmadd_ps (d, r, _mm512_set1_ps (2.0f)));
+            return _mm512_div_ps (_mm512_set1_ps (1.0f), d);
         }
 
         static float sum (reg v) noexcept { return _mm512_reduce_add_ps (v); }
