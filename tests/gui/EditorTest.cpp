@@ -16,7 +16,8 @@ namespace
     class EditorTest : public ::testing::Test
     {
     protected:
-        void SetUp() override { settingsFile().deleteFile(); }
+        // Every test starts like a first run: not even the settings folder exists.
+        void SetUp() override { settingsFolder().deleteRecursively(); }
 
         std::unique_ptr<GuipluginAudioProcessorEditor> open()
         {
@@ -129,6 +130,7 @@ TEST_F (EditorTest, DamagedStoredRatiosStillOpenAUsableWindow)
 
     for (auto& c : cases)
     {
+        settingsFolder().createDirectory();
         settingsFile().replaceWithText ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n"
                                         "  <VALUE name=\"sizeRatio\" val=\"" + juce::String (c.stored) + "\"/>\n</PROPERTIES>\n");
         auto editor = open();

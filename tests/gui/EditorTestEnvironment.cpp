@@ -14,11 +14,7 @@ namespace
 
     struct SettingsEnvironment : ::testing::Environment
     {
-        void SetUp() override
-        {
-            folder().createDirectory();
-            GuipluginAudioProcessorEditor::setSettingsFolderForTesting (folder());
-        }
+        void SetUp() override { GuipluginAudioProcessorEditor::setSettingsFolderForTesting (folder()); }
 
         void TearDown() override { folder().deleteRecursively(); }
     };
