@@ -15,36 +15,29 @@ namespace
 {
     constexpr float log2e = 1.44269504088896341f;
 
-    // Activation per column, repeating every 32 columns: sigmoid for the input, forget and output
-    // gates, tanh for the cell gate as 2 * sigmoid (2x) - 1, so one code path serves both and a
-    // 16-wide vector may straddle two gate groups. sigmoid (x) = 1 / (1 + 2^(-x log2 e)).
-    struct alignas (64) GateActivationTable
+    // Exponent scale per column, repeating every 32 columns. Every gate goes through the logistic
+    // function sigmoid (x) = 1 / (1 + 2^(-x log2 e)); the cell gate as sigmoid (2x), which the cell
+    // update turns into tanh (x) = 2 sigmoid (2x) - 1. So one code path serves all columns and a
+    // 16-wide vector may straddle two gate groups.
+    struct alignas (64) GateExponentScale
     {
-        float exponentScale[32];
-        float outScale[32];
-        float outOffset[32];
+        float scale[32];
 
-        constexpr GateActivationTable() noexcept : exponentScale(), outScale(), outOffset()
+        constexpr GateExponentScale() noexcept : scale()
         {
             for (int i = 0; i < 32; ++i)
-            {
-                const bool cellGate = (i / 8) == 2;
-                exponentScale[i] = cellGate ? -2.0f * log2e : -log2e;
-                outScale[i] = cellGate ? 2.0f : 1.0f;
-                outOffset[i] = cellGate ? -1.0f : 0.0f;
-            }
+                scale[i] = (i / 8) == 2 ? -2.0f * log2e : -log2e;
         }
     };
 
-    constexpr GateActivationTable gateActivation;
+    constexpr GateExponentScale gateExponentScale;
 
-    // outScale / (1 + 2^y) + outOffset for G independent vectors in lockstep, so that their long
+    // 1 / (1 + 2^(v * exponentScale)) for G independent vectors in lockstep, so that their long
     // dependency chains overlap instead of running one after another.
     // 2^y: y clamped to +-126, split into n + f with |f| <= 1/2, a degree-5 polynomial for 2^f
     // and the exponent added directly.
     template <class V, int G>
-    inline void logisticGroup (typename V::reg (&v)[G], const typename V::reg (&exponentScale)[G],
-                               const typename V::reg (&outScale)[G], const typename V::reg (&outOffset)[G]) noexcept
+    inline void logisticGroup (typename V::reg (&v)[G], const typename V::reg (&exponentScale)[G]) noexcept
     {
         using reg = typename V::reg;
         reg y[G], n[G], p[G];
@@ -52,9 +45,7 @@ namespace
 #pragma GCC unroll 16
         for (int g = 0; g < G; ++g)
         {
-            y[g] = V::clampExponent (V::mul (v[g], exponentScale[g]));
-            n[g] = V::round (y[g]);
-            y[g] = V::sub (y[g], n[g]);
+            V::split (V::clampExponent (V::mul (v[g], exponentScale[g])), y[g], n[g]);
         }
 
         // 2^f = 1 + f P(f), P fitted for least maximum relative error on |f| <= 1/2 (1.1e-7).
@@ -78,7 +69,7 @@ namespace
         for (int g = 0; g < G; ++g)
         {
             const reg e = V::scaleByPow2 (p[g], n[g]);
-            v[g] = V::mulAdd (V::reciprocal (V::add (e, V::set1 (1.0f))), outScale[g], outOffset[g]);
+            v[g] = V::reciprocal (V::add (e, V::set1 (1.0f)));
         }
     }
 
@@ -144,17 +135,15 @@ namespace
 #pragma GCC unroll 2
             for (int v = 0; v < wideVectors; v += wideGroup)
             {
-                WReg values[wideGroup], scale[wideGroup], outScale[wideGroup], outOffset[wideGroup];
+                WReg values[wideGroup], scale[wideGroup];
 #pragma GCC unroll 16
                 for (int g = 0; g < wideGroup; ++g)
                 {
                     const int column = (v + g) * Wide::width;
                     values[g] = Wide::load (gate + column);
-                    scale[g] = Wide::load (gateActivation.exponentScale + column % 32);
-                    outScale[g] = Wide::load (gateActivation.outScale + column % 32);
-                    outOffset[g] = Wide::load (gateActivation.outOffset + column % 32);
+                    scale[g] = Wide::load (gateExponentScale.scale + column % 32);
                 }
-                logisticGroup<Wide, wideGroup> (values, scale, outScale, outOffset);
+                logisticGroup<Wide, wideGroup> (values, scale);
 #pragma GCC unroll 16
                 for (int g = 0; g < wideGroup; ++g)
                     Wide::store (gate + (v + g) * Wide::width, values[g]);
@@ -165,26 +154,26 @@ namespace
 #pragma GCC unroll 2
             for (int chunk = 0; chunk < narrowChunks; chunk += narrowGroup)
             {
-                NReg c[narrowGroup], tanhScale[narrowGroup], two[narrowGroup], minusOne[narrowGroup];
+                NReg c[narrowGroup], tanhScale[narrowGroup];
 #pragma GCC unroll 16
                 for (int g = 0; g < narrowGroup; ++g)
                 {
                     const int unit = (chunk + g) * Narrow::width;
                     const float* block = gate + (unit / 8) * 32 + unit % 8;
+                    const NReg cellGate = Narrow::mulAdd (Narrow::load (block + 16), Narrow::set1 (2.0f), Narrow::set1 (-1.0f));
                     c[g] = Narrow::mulAdd (Narrow::load (block + 8), Narrow::load (net.cell + unit),
-                                           Narrow::mul (Narrow::load (block), Narrow::load (block + 16)));
+                                           Narrow::mul (Narrow::load (block), cellGate));
                     Narrow::store (net.cell + unit, c[g]);
                     tanhScale[g] = Narrow::set1 (-2.0f * log2e);
-                    two[g] = Narrow::set1 (2.0f);
-                    minusOne[g] = Narrow::set1 (-1.0f);
                 }
-                logisticGroup<Narrow, narrowGroup> (c, tanhScale, two, minusOne);
+                logisticGroup<Narrow, narrowGroup> (c, tanhScale);
 #pragma GCC unroll 16
                 for (int g = 0; g < narrowGroup; ++g)
                 {
                     const int unit = (chunk + g) * Narrow::width;
                     const float* block = gate + (unit / 8) * 32 + unit % 8;
-                    const NReg h = Narrow::mul (Narrow::load (block + 24), c[g]);
+                    const NReg tanhC = Narrow::mulAdd (c[g], Narrow::set1 (2.0f), Narrow::set1 (-1.0f));
+                    const NReg h = Narrow::mul (Narrow::load (block + 24), tanhC);
                     Narrow::store (net.hidden + unit, h);
                     y = Narrow::mulAdd (h, Narrow::load (net.denseWeights + unit), y);
                 }

@@ -26,14 +26,16 @@ namespace
         static reg min (reg a, reg b) noexcept { return _mm_min_ps (a, b); }
         static reg max (reg a, reg b) noexcept { return _mm_max_ps (a, b); }
 
-        // Round to nearest (the default rounding mode) and 2^n for integral n in float range.
-        static reg round (reg x) noexcept { return _mm_cvtepi32_ps (_mm_cvtps_epi32 (x)); }
-        static reg pow2 (reg n) noexcept
-        {
-            return _mm_castsi128_ps (_mm_slli_epi32 (_mm_add_epi32 (_mm_cvtps_epi32 (n), _mm_set1_epi32 (127)), 23));
-        }
 
-        static reg scaleByPow2 (reg x, reg n) noexcept { return _mm_mul_ps (x, pow2 (n)); }
+        // y = n + f with n = round (y) (the default rounding mode); `exponent` is what scaleByPow2
+        // needs to multiply by 2^n: here 2^n itself, built from the one integer conversion.
+        static void split (reg y, reg& f, reg& exponent) noexcept
+        {
+            const __m128i n = _mm_cvtps_epi32 (y);
+            f = _mm_sub_ps (y, _mm_cvtepi32_ps (n));
+            exponent = _mm_castsi128_ps (_mm_slli_epi32 (_mm_add_epi32 (n, _mm_set1_epi32 (127)), 23));
+        }
+        static reg scaleByPow2 (reg x, reg exponent) noexcept { return _mm_mul_ps (x, exponent); }
         // Keeps 2^n a normal float for the exponent-field construction above.
         static reg clampExponent (reg y) noexcept { return _mm_min_ps (_mm_max_ps (y, _mm_set1_ps (-126.0f)), _mm_set1_ps (126.0f)); }
 
@@ -70,13 +72,14 @@ namespace
         static reg min (reg a, reg b) noexcept { return _mm256_min_ps (a, b); }
         static reg max (reg a, reg b) noexcept { return _mm256_max_ps (a, b); }
 
-        static reg round (reg x) noexcept { return _mm256_round_ps (x, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC); }
-        static reg pow2 (reg n) noexcept
-        {
-            return _mm256_castsi256_ps (_mm256_slli_epi32 (_mm256_add_epi32 (_mm256_cvtps_epi32 (n), _mm256_set1_epi32 (127)), 23));
-        }
 
-        static reg scaleByPow2 (reg x, reg n) noexcept { return _mm256_mul_ps (x, pow2 (n)); }
+        static void split (reg y, reg& f, reg& exponent) noexcept
+        {
+            const __m256i n = _mm256_cvtps_epi32 (y);
+            f = _mm256_sub_ps (y, _mm256_cvtepi32_ps (n));
+            exponent = _mm256_castsi256_ps (_mm256_slli_epi32 (_mm256_add_epi32 (n, _mm256_set1_epi32 (127)), 23));
+        }
+        static reg scaleByPow2 (reg x, reg exponent) noexcept { return _mm256_mul_ps (x, exponent); }
         static reg clampExponent (reg y) noexcept { return _mm256_min_ps (_mm256_max_ps (y, _mm256_set1_ps (-126.0f)), _mm256_set1_ps (126.0f)); }
 
         static reg reciprocal (reg d) noexcept
@@ -111,13 +114,14 @@ namespace
         static reg min (reg a, reg b) noexcept { return _mm512_min_ps (a, b); }
         static reg max (reg a, reg b) noexcept { return _mm512_max_ps (a, b); }
 
-        static reg round (reg x) noexcept { return _mm512_roundscale_ps (x, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC); }
-        static reg pow2 (reg n) noexcept
-        {
-            return _mm512_castsi512_ps (_mm512_slli_epi32 (_mm512_add_epi32 (_mm512_cvtps_epi32 (n), _mm512_set1_epi32 (127)), 23));
-        }
 
-        static reg scaleByPow2 (reg x, reg n) noexcept { return _mm512_scalef_ps (x, n); }
+        // Here the exponent stays n itself: scalef applies it.
+        static void split (reg y, reg& f, reg& exponent) noexcept
+        {
+            exponent = _mm512_roundscale_ps (y, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+            f = _mm512_sub_ps (y, exponent);
+        }
+        static reg scaleByPow2 (reg x, reg exponent) noexcept { return _mm512_scalef_ps (x, exponent); }
         // scalef underflows gracefully to 0; only overflow (1 / inf is fine, but keep 2^n finite) needs a bound.
         static reg clampExponent (reg y) noexcept { return _mm512_min_ps (y, _mm512_set1_ps (126.0f)); }
 
