@@ -50,3 +50,10 @@ void EditorImages::decodeAll()
     for (auto& t : threads)
         t.join();
 }
+
+std::pair<const void*, size_t> EditorImages::pngData (const Entry& entry)
+{
+    int size = 0;
+    const auto* data = BinaryData::getNamedResource (entry.resource, size);
+    return { data, (size_t) juce::jmax (0, size) };
+}
