@@ -383,6 +383,12 @@ TEST (Lv2Host, LilvListsThePluginUnderItsAbsoluteUri)
     EXPECT_TRUE (ttl.contains ("doap:revision \"" + juce::String (X::version) + "\"")) << "version is not " << X::version;
 
     const auto ports = parsePorts (info.output);
+
+    std::cout << "lv2info sees \"" << field (info.output, "Name") << "\" by \"" << field (info.output, "Author")
+              << "\", ports:";
+    for (const auto& [symbol, port] : ports)
+        std::cout << " " << port.index << ":" << symbol;
+    std::cout << std::endl;
     struct Expected { const char* symbol; const char* kind; const char* direction; const char* designation; };
     const Expected expected[] = {
         { "audio_in_1",   "AudioPort",   "InputPort",  "port-groups#left" },

@@ -153,6 +153,10 @@ TEST (Vst3Host, BundleDescribesTheProduct)
     const auto description = describeBundle();
     ASSERT_NE (description, nullptr) << "no single plug-in class in " << HostSandbox::vst3Bundle().getFullPathName();
 
+    std::cout << "VST3 host sees: \"" << description->name << "\" by \"" << description->manufacturerName
+              << "\", version " << description->version << ", category " << description->category << ", "
+              << description->numInputChannels << " in / " << description->numOutputChannels << " out" << std::endl;
+
     EXPECT_EQ (description->name, X::productName);
     EXPECT_EQ (description->descriptiveName, X::productName);
     EXPECT_EQ (description->manufacturerName, X::companyName);
@@ -342,6 +346,9 @@ TEST (Vst3Host, StateChunkRestoresEveryParameterAndBothPresetProperties)
     target->getStateInformation (again);
     const auto reread = readComponentState (again);
     ASSERT_TRUE (reread.tree.isValid());
+    std::cout << "state chunk: " << chunk.getSize() << " bytes, plug-in tree " << state.tree.getNumChildren()
+              << " PARAM children; restored preset \"" << reread.tree.getProperty ("Current_Selected_Preset").toString()
+              << "\", modified " << (bool) reread.tree.getProperty ("Preset_Has_Been_Modified") << std::endl;
     EXPECT_TRUE (reread.tree.isEquivalentTo (state.tree))
         << "saved:\n" << state.tree.toXmlString() << "\nrestored:\n" << reread.tree.toXmlString();
 }
@@ -395,6 +402,7 @@ TEST_P (Vst3Latency, UltraChangesReachTheHost)
     };
 
     toggleAndWait (1.0f, withUltra);
+    std::cout << rate << " Hz: latency with Ultra " << plugin->getLatencySamples() << std::endl;
 
     if (withUltra != 0)
     {
