@@ -377,6 +377,9 @@ TEST (Lv2Host, LilvListsThePluginUnderItsAbsoluteUri)
     EXPECT_EQ (field (info.output, "Name"), X::productName);
     EXPECT_EQ (field (info.output, "Author"), X::companyName);
     EXPECT_EQ (field (info.output, "Has latency"), "yes, reported by port 6");
+    // An empty or bare address is a relative URI, which hosts show as the path of the bundle's file.
+    EXPECT_FALSE (field (info.output, "Author Email").startsWith ("file:"))
+        << "maintainer e-mail is " << field (info.output, "Author Email") << " (COMPANY_EMAIL needs a mailto: address)";
 
     // The version a host shows comes from the bundle's data file.
     const auto ttl = HostSandbox::lv2Bundle().getChildFile ("dsp.ttl").loadFileAsString();
