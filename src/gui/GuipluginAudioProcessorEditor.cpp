@@ -5,7 +5,6 @@
 #include "gui/EditorImages.h"
 #include "gui/EditorLayout.h"
 #include "presets/ModernPresetSelectorWrapper.h"
-#include "presets/ModernStyledDialog.h"
 #include "presets/ProcessorPresetManager.h"
 
 #include <cmath>
@@ -399,14 +398,14 @@ void GuipluginAudioProcessorEditor::resized()
 //==============================================================================
 void GuipluginAudioProcessorEditor::showAbout()
 {
-    const auto result = showModernStyledDialog (this, DialogConfig::forAbout());
-    if (result.confirmed)
-        juce::URL (productPage).launchInDefaultBrowser();
+    const auto result = askUser ? askUser (this, DialogConfig::forAbout()) : DialogResult {};
+    if (result.confirmed && openWebsite)
+        openWebsite (juce::URL (productPage));
 }
 
 void GuipluginAudioProcessorEditor::savePreset()
 {
-    const auto result = showModernStyledDialog (this, DialogConfig::forSavePreset());
+    const auto result = askUser ? askUser (this, DialogConfig::forSavePreset()) : DialogResult {};
     if (! result.confirmed || result.inputText.isEmpty() || presetBar == nullptr)
         return;
 
@@ -416,7 +415,7 @@ void GuipluginAudioProcessorEditor::savePreset()
 
 void GuipluginAudioProcessorEditor::deletePreset()
 {
-    const auto result = showModernStyledDialog (this, DialogConfig::forDeletePreset());
+    const auto result = askUser ? askUser (this, DialogConfig::forDeletePreset()) : DialogResult {};
     if (! result.confirmed || presetBar == nullptr)
         return;
 

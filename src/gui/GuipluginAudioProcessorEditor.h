@@ -15,6 +15,10 @@
 #include <array>
 #include <memory>
 
+#include "presets/ModernStyledDialog.h"
+
+#include <functional>
+
 class GuipluginAudioProcessor;
 class ModernPresetSelectorWrapper;
 
@@ -46,6 +50,10 @@ public:
     // Stored ratios outside what the window can take are brought back into range.
     static double sanitiseRatio (double storedRatio) noexcept;
 
+    // How the editor asks its questions and opens the product page; tests answer in place of a user.
+    std::function<DialogResult (juce::Component*, DialogConfig)> askUser = showModernStyledDialog;
+    std::function<void (const juce::URL&)> openWebsite = [] (const juce::URL& url) { url.launchInDefaultBrowser(); };
+
     // Read-only views for the tests, the screenshot tool and the bench.
     juce::Slider* getDriveSlider() const noexcept { return driveSlider.get(); }
     juce::Slider* getOutputSlider() const noexcept { return outputSlider.get(); }
@@ -53,6 +61,7 @@ public:
     FadeinPopupSlider* getMixSlider() const noexcept { return mixSlider.get(); }
     juce::ToggleButton& getTypeToggle (int index) noexcept;
     juce::ToggleButton& getLinkToggle() noexcept { return linkToggle; }
+    juce::Button& getInfoButton() noexcept { return infoButton; }
     FilmStripComponent& getTubeGlow() noexcept { return tubeGlow; }
     ModernPresetSelectorWrapper* getPresetBar() const noexcept { return presetBar.get(); }
     bool isLinkOn() const noexcept { return linkFlag; }

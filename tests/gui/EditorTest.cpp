@@ -3,6 +3,7 @@
 #include "engine/Parameters.h"
 #include "gui/EditorLayout.h"
 #include "presets/ModernPresetSelectorWrapper.h"
+#include "presets/ProcessorPresetManager.h"
 
 #include <gtest/gtest.h>
 
@@ -269,4 +270,128 @@ TEST_F (EditorTest, OpensAndClosesRepeatedlyWhileAudioRuns)
 
     EXPECT_GT (blocks.load(), 0);
     EXPECT_LT (juce::Time::getMillisecondCounter() - start, 30000u);
+}
+
+//==============================================================================
+namespace
+{
+    // Answers every question of the editor with one scripted result and records what was asked.
+    struct ScriptedUser
+    {
+        DialogResult answer;
+        juce::StringArray asked;
+
+        void attach (GuipluginAudioProcessorEditor& editor)
+        {
+            editor.askUser = [this] (juce::Component* parent, DialogConfig config)
+            {
+                asked.add (config.title + (parent != nullptr ? "" : " (no parent)"));
+                return answer;
+            };
+        }
+    };
+
+    juce::File userPreset (GuipluginAudioProcessor& p, const juce::String& name)
+    {
+        return p.presetManager->getUserFolder().getChildFile (name + ".rcp");
+    }
+
+    void click (juce::Component* button)
+    {
+        ASSERT_NE (dynamic_cast<juce::Button*> (button), nullptr);
+        dynamic_cast<juce::Button*> (button)->triggerClick();
+        pump();
+    }
+}
+
+TEST_F (EditorTest, SaveButtonSavesOnlyAConfirmedNamedPreset)
+{
+    auto editor = open();
+    ScriptedUser user;
+    user.attach (*editor);
+
+    struct Case { bool confirmed; const char* name; bool saved; };
+    const Case cases[] = {
+        { true, "Warm Bass", true },
+        { true, "", false },          // confirmed with an empty field
+        { false, "Cancelled", false },
+    };
+    for (auto c : cases)
+    {
+        user.answer = { c.confirmed, c.name };
+        click (childNamed (*editor, "Save Preset"));
+        if (juce::String (c.name).isNotEmpty())
+            EXPECT_EQ (userPreset (processor, c.name).existsAsFile(), c.saved) << c.name;
+    }
+    EXPECT_EQ (user.asked, juce::StringArray ({ "Save Preset", "Save Preset", "Save Preset" }));
+    EXPECT_EQ (processor.presetManager->getUserFolder().getNumberOfChildFiles (juce::File::findFiles, "*.rcp"), 1);
+    userPreset (processor, "Warm Bass").deleteFile();
+}
+
+TEST_F (EditorTest, DeleteButtonDeletesTheCurrentPresetOnlyWhenConfirmed)
+{
+    auto editor = open();
+    ScriptedUser user;
+    user.attach (*editor);
+
+    user.answer = { true, "Short Lived" };
+    click (childNamed (*editor, "Save Preset"));
+    ASSERT_TRUE (userPreset (processor, "Short Lived").existsAsFile());
+
+    user.answer = { false, {} };
+    click (childNamed (*editor, "Delete Preset"));
+    EXPECT_TRUE (userPreset (processor, "Short Lived").existsAsFile());
+
+    user.answer = { true, {} };
+    click (childNamed (*editor, "Delete Preset"));
+    EXPECT_FALSE (userPreset (processor, "Short Lived").existsAsFile());
+    EXPECT_EQ (user.asked[1], "Delete Preset");
+}
+
+TEST_F (EditorTest, InfoButtonOpensTheProductPageOnlyWhenConfirmed)
+{
+    auto editor = open();
+    ScriptedUser user;
+    user.attach (*editor);
+    juce::StringArray opened;
+    editor->openWebsite = [&] (const juce::URL& url) { opened.add (url.toString (false)); };
+
+    user.answer = { false, {} };
+    click (&editor->getInfoButton());
+    EXPECT_TRUE (opened.isEmpty());
+
+    user.answer = { true, {} };
+    click (&editor->getInfoButton());
+    EXPECT_EQ (opened, juce::StringArray (GuipluginAudioProcessorEditor::productPage));
+    EXPECT_EQ (user.asked, juce::StringArray ({ "About", "About" }));
+}
+
+TEST_F (EditorTest, ArrowButtonsStepThroughThePresets)
+{
+    auto editor = open();
+    ScriptedUser user;
+    user.attach (*editor);
+    for (auto name : { "Step A", "Step B" })
+    {
+        user.answer = { true, name };
+        click (childNamed (*editor, "Save Preset"));
+    }
+
+    auto current = [&] { return processor.treeState->state.getProperty (GuipluginAudioProcessor::currentPresetProperty).toString(); };
+    juce::StringArray seen { current() };
+    for (int i = 0; i < 3; ++i)
+    {
+        click (childNamed (*editor, "Next Preset"));
+        seen.add (current());
+    }
+    click (childNamed (*editor, "Previous Preset"));
+    seen.add (current());
+
+    // Next moves to a different preset each time and wraps; Previous goes back one.
+    EXPECT_NE (seen[1], seen[0]);
+    EXPECT_NE (seen[2], seen[1]);
+    EXPECT_EQ (seen[4], seen[2]);
+
+    for (auto name : { "Step A", "Step B" })
+        userPreset (processor, name).deleteFile();
 }
