@@ -133,9 +133,9 @@ TEST_P (LstmParity, ExtraGoldenPairsFromEnvironment)
 
 INSTANTIATE_TEST_SUITE_P (Kernels, LstmParity,
                           ::testing::Values (LstmKernel::reference, LstmKernel::sse2, LstmKernel::avx2, LstmKernel::avx512),
-                          [] (const auto& info)
+                          [] (const auto& kernelParam)
                           {
-                              switch (info.param)
+                              switch (kernelParam.param)
                               {
                                   case LstmKernel::reference: return std::string ("Reference");
                                   case LstmKernel::sse2:      return std::string ("Sse2");
