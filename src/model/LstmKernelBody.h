@@ -34,8 +34,8 @@ namespace
 
     // 1 / (1 + 2^(v * exponentScale)) for G independent vectors in lockstep, so that their long
     // dependency chains overlap instead of running one after another.
-    // 2^y: y clamped to +-126, split into n + f with |f| <= 1/2, a degree-5 polynomial for 2^f
-    // and the exponent added directly.
+    // 2^y: y clamped to keep 2^y a finite float, split into n + f with |f| <= 1/2, a degree-5
+    // polynomial for 2^f and the exponent applied directly.
     template <class V, int G>
     inline void logisticGroup (typename V::reg (&v)[G], const typename V::reg (&exponentScale)[G]) noexcept
     {
