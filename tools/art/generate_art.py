@@ -18,7 +18,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import knobs  # noqa: E402
 import parts  # noqa: E402
-from artkit import (ACCENT, GOTHIC, INK, INK_DIM, SANS, from_array, over, rounded_rect, save_png, shadow_of,  # noqa: E402
+from artkit import (ACCENT, GOTHIC, INK, INK_DIM, SANS, from_array, rounded_rect, save_png,  # noqa: E402
                     surface, text, to_array)
 
 W, H = 2551, 1028
@@ -116,9 +116,8 @@ def panel():
     tx0, tx1 = L["typeT"][0], L["typeP2"][0] + L["typeP2"][2]
     _bracket(c, tx0, tx1, 950, "TUBE TYPE")
     for key in ("typeT", "typeP1", "typeP2"):
-        x, y, w, h = key_box = L[key]
+        x, y, w, h = L[key]
         _well(c, x - 4, y - 4, w + 8, h + 8, 12, depth=0.5)
-        del key_box
 
     # tube window
     x, y, w, h = L["tube"]
@@ -212,12 +211,12 @@ def _engraved_box(c, x, y, w, h):
         c.stroke()
 
 
-def _bracket(c, x0, x1, y, label):
-    font_w = 0
+def _bracket(c, x0, x1, y, label, gap=250):
+    """A printed bracket under a group of controls with its name in the middle."""
     c.set_line_width(2.5)
     c.set_source_rgba(*INK_DIM, 0.9)
     mid = (x0 + x1) / 2
-    font_w = 250
+    font_w = gap
     c.move_to(x0 + 6, y - 16)
     c.line_to(x0 + 6, y)
     c.line_to(mid - font_w / 2 - 12, y)

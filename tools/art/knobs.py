@@ -4,7 +4,7 @@ import math
 import cairo
 import numpy as np
 
-from artkit import (LIGHT_ANGLE, blur, from_array, light_factor, over, radial_coords, shadow_of,
+from artkit import (LIGHT_ANGLE, from_array, light_factor, over, radial_coords, shadow_of,
                     surface, to_array)
 
 FRAMES = 64

@@ -4,7 +4,7 @@ import math
 import cairo
 import numpy as np
 
-from artkit import (GOTHIC, INK, LIGHT_ANGLE, blur, from_array, over, radial_coords, rounded_rect, shadow_of,
+from artkit import (GOTHIC, LIGHT_ANGLE, blur, over, radial_coords, rounded_rect, shadow_of,
                     surface, text, to_array)
 
 
@@ -66,7 +66,10 @@ def _facets(c, cx, cy, lr, lit):
         c.arc(cx, cy, lr * 0.98, a0, a1)
         c.close_path()
         f = 0.5 + 0.5 * math.cos((a0 + a1) / 2 - LIGHT_ANGLE)
-        c.set_source_rgba(1, 1, 1, (0.10 if lit else 0.06) * f) if i % 2 == 0 else c.set_source_rgba(0, 0, 0, 0.10)
+        if i % 2 == 0:
+            c.set_source_rgba(1, 1, 1, (0.10 if lit else 0.06) * f)
+        else:
+            c.set_source_rgba(0, 0, 0, 0.10)
         c.fill()
     # specular spot toward the light
     c.save()
