@@ -2,8 +2,9 @@
 
 #include <juce_graphics/juce_graphics.h>
 
-// Where every child of the editor sits, in pixels of the 2551 x 1028 front panel. The panel
-// artwork (tools/art) prints its legends around these same rectangles.
+// Where every child of the editor sits, in pixels of the 2551 x 1028 front panel. The artwork
+// generator (tools/art/generate_art.py) reads this file and prints its legends around these same
+// rectangles: keep the "Box name { x, y, w, h }" form.
 namespace EditorLayout
 {
     inline constexpr int designWidth = 2551;

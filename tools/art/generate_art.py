@@ -8,6 +8,7 @@ Needs Debian's python3-cairo, python3-pil, python3-numpy and the URW base35 font
 import argparse
 import math
 import os
+import re
 import sys
 import time
 
@@ -23,17 +24,31 @@ from artkit import (ACCENT, GOTHIC, INK, INK_DIM, SANS, from_array, rounded_rect
 
 W, H = 2551, 1028
 
-# Mirrors EditorLayout.h (x, y, w, h).
-L = dict(
-    info=(36, 17, 130, 130), preset=(614, 27, 864, 100),
-    prev=(1552, 34, 81, 81), next=(1646, 34, 81, 81), save=(1765, 34, 81, 81), delete=(1857, 34, 81, 81),
-    drive=(548, 312, 399, 383), output=(1626, 306, 371, 381), mix=(1157, 650, 247, 254),
-    intrim=(1551, 822, 118, 109), outtrim=(1731, 822, 118, 109), hp=(1926, 822, 118, 109), lp=(2105, 822, 118, 109),
-    lab_i=(1491, 850, 60, 60), lab_o=(1671, 850, 60, 60), lab_m=(1025, 850, 56, 60), lab_h=(1862, 850, 56, 60),
-    lab_l=(2040, 850, 56, 60),
-    overdrive=(206, 490, 220, 279), typeT=(525, 790, 124, 118), typeP1=(678, 790, 124, 118), typeP2=(830, 790, 124, 118),
-    link=(1576, 197, 96, 94), ultra=(2116, 260, 145, 141), power=(2093, 538, 206, 206), tube=(1130, 186, 302, 438),
-)
+LAYOUT_HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "gui", "EditorLayout.h")
+
+# Short names used here -> the editor's names in EditorLayout.h.
+ALIASES = dict(info="infoButton", preset="presetBar", prev="previousButton", next="nextButton", save="saveButton",
+               delete="deleteButton", intrim="inputTrim", outtrim="outputTrim", hp="highPass", lp="lowPass",
+               lab_i="inputTrimLabel", lab_o="outputTrimLabel", lab_m="mixLabel", lab_h="highPassLabel",
+               lab_l="lowPassLabel", overdrive="overDrive", tube="tubeGlow")
+
+
+def read_layout(path=LAYOUT_HEADER):
+    """The editor's layout table, read from the header the editor itself compiles, so legends and
+    controls cannot drift apart."""
+    src = open(path).read()
+    scale = np.float32(re.search(r"knobScale\s*=\s*([0-9.]+)f", src).group(1))
+    sizes = {name: int(scale * np.float32(n)) for name, n in
+             re.findall(r"(\w+)\s*=\s*int\s*\(\s*knobScale\s*\*\s*([0-9.]+)f\s*\)", src)}
+    boxes = {}
+    for name, body in re.findall(r"constexpr\s+Box\s+(\w+)\s*\{([^}]*)\}", src):
+        boxes[name] = tuple(int(v) if v.strip().lstrip("-").isdigit() else sizes[v.strip()] for v in body.split(","))
+    for short, full in ALIASES.items():
+        boxes[short] = boxes[full]
+    return boxes
+
+
+L = read_layout()
 
 # Knob radius inside its frame (frame pixels) and the frame's reduction on the panel.
 KNOB = dict(drive=(150, 1.0), output=(140, 1.0), mix=(140, 247 / 371), small=(72, 118 / 192))
