@@ -393,6 +393,15 @@ void GuipluginAudioProcessorEditor::resized()
     place (&ultraToggle, L::ultra);
     place (&powerToggle, L::power);
     place (&tubeGlow, L::tubeGlow);
+
+    // Drags are measured in the knob's own (scaled) pixels: keep a full turn at the same hand
+    // movement on screen, whatever the window size.
+    const auto dragPixels = juce::jmax (1, juce::roundToInt (float (fullTurnDragPixels) / juce::jmax (scale, 0.01f)));
+    for (juce::Slider* s : { driveSlider.get(), outputSlider.get(), (juce::Slider*) inputTrimSlider.get(),
+                             (juce::Slider*) outputTrimSlider.get(), (juce::Slider*) mixSlider.get(),
+                             (juce::Slider*) lowPassSlider.get(), (juce::Slider*) highPassSlider.get() })
+        if (s != nullptr)
+            s->setMouseDragSensitivity (dragPixels);
 }
 
 //==============================================================================

@@ -39,6 +39,9 @@ public:
 
     juce::Font getLabelFont() const;
 
+    // Screen pixels of vertical drag for a knob's whole travel.
+    static constexpr int fullTurnDragPixels = 250;
+
     // The product page that the About box's "Visit Website" opens.
     static constexpr const char* productPage = "https://quillforge.example/brimstack3";
 

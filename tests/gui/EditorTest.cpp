@@ -92,6 +92,14 @@ TEST_F (EditorTest, OneTransformScalesEveryChild)
     EXPECT_NEAR (drive.getX(), 548 * scale, 1.0);
     EXPECT_NEAR (drive.getWidth(), 399 * scale, 2.0);
     EXPECT_NEAR (placed (*editor, editor->getTubeGlow()).getBottom(), (186 + 438) * scale, 1.0);
+
+    // A knob's full travel takes the same hand movement on screen at any window size.
+    for (auto width : { 892, 2551 })
+    {
+        editor->setSize (width, int (width / EditorLayout::aspectRatio));
+        const auto onScreen = float (editor->getDriveSlider()->getMouseDragSensitivity()) * float (width) / 2551.0f;
+        EXPECT_NEAR (onScreen, GuipluginAudioProcessorEditor::fullTurnDragPixels, 1.0) << width;
+    }
 }
 
 TEST_F (EditorTest, WindowSizeSurvivesReopeningThroughTheSettingsFile)
