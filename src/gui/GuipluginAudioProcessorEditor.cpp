@@ -28,6 +28,11 @@ juce::File GuipluginAudioProcessorEditor::getSettingsFolder()
     if (settingsFolderOverride() != juce::File())
         return settingsFolderOverride();
 
+    // Host tests run the real plug-in in another process: they point it elsewhere this way.
+    const auto fromEnvironment = juce::SystemStats::getEnvironmentVariable ("BRIMSTACK3_SETTINGS_DIR", {});
+    if (juce::File::isAbsolutePath (fromEnvironment))
+        return juce::File (fromEnvironment);
+
    #if JUCE_MAC
     return {};
    #else

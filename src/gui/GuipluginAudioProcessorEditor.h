@@ -45,7 +45,8 @@ public:
     // The product page that the About box's "Visit Website" opens.
     static constexpr const char* productPage = "https://quillforge.example/brimstack3";
 
-    // The folder of the settings file (sizeRatio); tests point it at a temporary folder.
+    // The folder of the settings file (sizeRatio): the testing override, else the absolute path in
+    // BRIMSTACK3_SETTINGS_DIR, else the user's settings folder (~/.config/Brimstack3 on Linux).
     static juce::File getSettingsFolder();
     static void setSettingsFolderForTesting (const juce::File& folder);
     static juce::PropertiesFile::Options getSettingsOptions();

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 
 using namespace editortest;
@@ -402,4 +403,24 @@ TEST_F (EditorTest, ArrowButtonsStepThroughThePresets)
 
     for (auto name : { "Step A", "Step B" })
         userPreset (processor, name).deleteFile();
+}
+
+TEST (EditorSettings, FolderComesFromTheOverrideThenTheEnvironmentThenTheUser)
+{
+    const auto previous = settingsFolder();
+    const auto elsewhere = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("bs3-settings-env");
+    const auto userDefault = juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory).getChildFile ("Brimstack3");
+
+    GuipluginAudioProcessorEditor::setSettingsFolderForTesting ({});
+    ::setenv ("BRIMSTACK3_SETTINGS_DIR", elsewhere.getFullPathName().toRawUTF8(), 1);
+    EXPECT_EQ (GuipluginAudioProcessorEditor::getSettingsFolder(), elsewhere);
+
+    ::setenv ("BRIMSTACK3_SETTINGS_DIR", "relative/folder", 1); // only absolute paths count
+    EXPECT_EQ (GuipluginAudioProcessorEditor::getSettingsFolder(), userDefault);
+
+    ::unsetenv ("BRIMSTACK3_SETTINGS_DIR");
+    EXPECT_EQ (GuipluginAudioProcessorEditor::getSettingsFolder(), userDefault);
+
+    GuipluginAudioProcessorEditor::setSettingsFolderForTesting (previous);
+    EXPECT_EQ (GuipluginAudioProcessorEditor::getSettingsFolder(), previous);
 }
