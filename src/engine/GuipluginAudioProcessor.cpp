@@ -265,6 +265,9 @@ void GuipluginAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBl
     userHighPassFrequency = userLowPassFrequency = -1.0f;
 
     dryBuffer.setSize (numChannels, blockSize);
+    bypassDelay.setSize (numChannels, 64);
+    bypassDelay.clear();
+    bypassDelayPosition = 0;
 
     updateLatency (switches.ultra);
 
@@ -710,4 +713,41 @@ void GuipluginAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer) no
     for (int ch = 0; ch < numChannels; ++ch)
         if (badInput[juce::jmin (ch, 1)])
             buffer.clear (ch, 0, numSamples);
+}
+
+//==============================================================================
+void GuipluginAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    // The host's bypass keeps the reported latency, so that bypassing never shifts the audio
+    // against the host's delay compensation.
+    const auto latency = getLatencySamples();
+    const auto numChannels = juce::jmin (buffer.getNumChannels(), bypassDelay.getNumChannels());
+
+    if (latency <= 0 || numChannels <= 0 || ! prepared)
+        return;
+
+    juce::ScopedNoDenormals noDenormals;
+    const auto length = bypassDelay.getNumSamples();
+
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        auto* line = bypassDelay.getWritePointer (ch);
+        auto* x = buffer.getWritePointer (ch);
+        auto pos = bypassDelayPosition;
+
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+        {
+            const auto readPos = (pos - latency + length) % length;
+            line[pos] = x[i];
+            x[i] = line[readPos];
+            pos = (pos + 1) % length;
+        }
+    }
+
+    bypassDelayPosition = (bypassDelayPosition + buffer.getNumSamples()) % length;
+}
+
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
+{
+    return new GuipluginAudioProcessor();
 }

@@ -28,7 +28,9 @@ public:
     void prepareToPlay (double sampleRate, int samplesPerBlock) override;
     void releaseResources() override;
     void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
+    void processBlockBypassed (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
     using juce::AudioProcessor::processBlock;
+    using juce::AudioProcessor::processBlockBypassed;
 
     double getTailLengthSeconds() const override { return 0.0; }
     bool acceptsMidi() const override { return false; }
@@ -154,6 +156,10 @@ private:
     float bandLimitFrequency = 0.0f;
     float userHighPassFrequency = -1.0f, userLowPassFrequency = -1.0f;
     float makeupTargetDb = 0.0f;
+
+    // The host's bypass delays by the reported latency (at most 39 samples).
+    juce::AudioBuffer<float> bypassDelay;
+    int bypassDelayPosition = 0;
 
     int preparedBlockSize = 0;
     int preparedChannels = 0;

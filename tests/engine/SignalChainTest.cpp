@@ -251,3 +251,31 @@ TEST (SignalChain, OddBlockSizesAndRepeatedPreparation)
     p->prepareToPlay (44100.0, 0); // a host bug: must not hang
     p->releaseResources();
 }
+
+TEST (SignalChain, HostBypassKeepsTheReportedLatency)
+{
+    for (bool ultra : { false, true })
+    {
+        auto p = harness::make();
+        set (*p, "ultraButton", ultra);
+        p->prepareToPlay (44100.0, 100);
+        const auto latency = p->getLatencySamples();
+        ASSERT_EQ (latency, ultra ? 39 : 0);
+
+        juce::MidiBuffer midi;
+        juce::AudioBuffer<float> input (2, 1000), output (2, 1000);
+        harness::fillSine (input, 44100.0, 440.0, 0.3f, 0);
+        for (int start = 0; start < 1000; start += 100)
+        {
+            juce::AudioBuffer<float> block (2, 100);
+            for (int ch = 0; ch < 2; ++ch)
+                block.copyFrom (ch, 0, input, ch, start, 100);
+            p->processBlockBypassed (block, midi);
+            for (int ch = 0; ch < 2; ++ch)
+                output.copyFrom (ch, start, block, ch, 0, 100);
+        }
+
+        for (int i = 0; i < 1000; ++i)
+            ASSERT_EQ (output.getSample (1, i), i >= latency ? input.getSample (1, i - latency) : 0.0f) << i;
+    }
+}
