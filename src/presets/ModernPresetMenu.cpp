@@ -35,7 +35,9 @@ ModernPresetMenu::ModernPresetMenu()
     {
         const auto cameFrom = openSubMenuIndex;
         closeSubMenu();
-        grabKeyboardFocus();
+
+        if (isShowing())
+            grabKeyboardFocus();
 
         if (isValidRow (cameFrom))
         {
@@ -153,7 +155,7 @@ void ModernPresetMenu::autoExpandCurrentCategory()
 
             safeThis->showSubMenu (i);
 
-            if (safeThis->subMenu->isVisible())
+            if (safeThis->subMenu->isShowing())
                 safeThis->subMenu->grabKeyboardFocus();
         });
 
@@ -386,7 +388,7 @@ bool ModernPresetMenu::keyPressed (const juce::KeyPress& key)
         {
             showSubMenu (row);
 
-            if (subMenu->isVisible())
+            if (subMenu->isShowing())
                 subMenu->grabKeyboardFocus();
         }
 

@@ -113,7 +113,8 @@ void ModernPresetSelector::showMenu()
         if (safeMenu == nullptr || ! safeMenu->isVisible())
             return;
 
-        safeMenu->grabKeyboardFocus();
+        if (safeMenu->isShowing())
+            safeMenu->grabKeyboardFocus();
 
         if (safeMenu->getHoveredIndex() < 0)
             safeMenu->focusGained (juce::Component::focusChangedDirectly);
