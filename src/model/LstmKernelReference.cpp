@@ -21,7 +21,8 @@ namespace
                 sum += net.input[j][col] * x[j];
             for (int k = 0; k < Net::hiddenSize; ++k)
                 sum += net.recurrent[k][col] * net.hidden[k];
-            gates[col] = sum;
+            // Like the vector kernels, a NaN or infinite input must not poison the state for good.
+            gates[col] = std::fmin (std::fmax (sum, -88.0f), 88.0f);
         }
 
         float y = net.denseBias;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -162,6 +163,28 @@ TEST (RT_LSTM, InPlaceProcessingMatchesSeparateBuffersOnEveryKernel)
         c->process (input.data(), 0.9f, separate.data(), int (input.size()));
         d->process (inPlace.data(), 0.9f, inPlace.data(), int (input.size()));
         EXPECT_EQ (separate, inPlace);
+    }
+}
+
+// A NaN or infinity from upstream comes out as such, but must not poison the recurrent state:
+// the samples after it are finite again.
+TEST (RT_LSTM, NonFiniteInputDoesNotPoisonTheState)
+{
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    const auto normal = testSignal (300);
+
+    for (auto kernel : RT_LSTM::availableKernels())
+    {
+        SCOPED_TRACE (RT_LSTM::kernelName (kernel));
+        ScopedKernel forced (kernel);
+        auto lstm = loaded ("plain.json");
+
+        std::vector<float> bad = { std::numeric_limits<float>::quiet_NaN(), inf, -inf };
+        lstm->process (bad.data(), bad.data(), int (bad.size()));
+
+        auto out = normal;
+        lstm->process (out.data(), out.data(), int (out.size()));
+        EXPECT_TRUE (std::all_of (out.begin(), out.end(), [] (float v) { return std::isfinite (v); }));
     }
 }
 
