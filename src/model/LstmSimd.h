@@ -36,7 +36,9 @@ namespace
             exponent = _mm_castsi128_ps (_mm_slli_epi32 (_mm_add_epi32 (n, _mm_set1_epi32 (127)), 23));
         }
         static reg scaleByPow2 (reg x, reg exponent) noexcept { return _mm_mul_ps (x, exponent); }
-        // Keeps 2^n a normal float for the exponent-field construction above.
+        // Keeps 2^n a normal float for the exponent-field construction above. The bound is the
+        // second operand on purpose: min/max return it for a NaN, so a NaN gate saturates instead
+        // of reaching the state.
         static reg clampExponent (reg y) noexcept { return _mm_min_ps (_mm_max_ps (y, _mm_set1_ps (-126.0f)), _mm_set1_ps (126.0f)); }
 
         // A true division: the divider runs beside the busy multiply-add pipes, so it measured no
@@ -122,7 +124,8 @@ namespace
             f = _mm512_sub_ps (y, exponent);
         }
         static reg scaleByPow2 (reg x, reg exponent) noexcept { return _mm512_scalef_ps (x, exponent); }
-        // scalef underflows gracefully to 0; only overflow (1 / inf is fine, but keep 2^n finite) needs a bound.
+        // scalef underflows gracefully to 0; only overflow needs a bound (second operand, so that
+        // a NaN saturates too).
         static reg clampExponent (reg y) noexcept { return _mm512_min_ps (y, _mm512_set1_ps (126.0f)); }
 
         static reg reciprocal (reg d) noexcept
