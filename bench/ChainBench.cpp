@@ -5,6 +5,7 @@
 
 #include "engine/GuipluginAudioProcessor.h"
 #include "model/RT_LSTM.h"
+#include "presets/ProcessorPresetManager.h"
 
 #include <juce_events/juce_events.h>
 
@@ -77,6 +78,10 @@ namespace
     {
         juce::ScopedJuceInitialiser_GUI juceInit;
 
+        // Each processor writes its default preset: keep that out of the user's documents.
+        const auto presetRoot = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("brimstack3-bench", "");
+        const auto previousRoot = ProcessorPresetManager::setDefaultPresetRootForTesting (presetRoot);
+
         struct Case { const char* what; double rate; bool ultra; double modelRate; };
         const Case cases[] {
             { "44.1 kHz, host rate",      44100.0, false, 44100.0 },
@@ -95,6 +100,8 @@ namespace
             std::printf ("%-26s %12.1f %9.2f%% %13.2f%% %8.2f\n", c.what, 1.0 / chain, 100.0 * chain, 100.0 * nets, chain / nets);
         }
         std::printf ("ratio = whole chain / its two networks alone at the rate they run at\n");
+        ProcessorPresetManager::setDefaultPresetRootForTesting (previousRoot);
+        presetRoot.deleteRecursively();
     }
 }
 

@@ -623,12 +623,20 @@ void GuipluginAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer) no
 
     checkModelChange (switches);
 
-    const auto pair = ModelSelection::selectPair (switches.typeT, switches.typeP1, switches.typeP2, switches.overDrive);
-    makeupTargetDb = ModelSelection::makeupDb (pair);
+    // The level compensation belongs to the network that is playing. It changes when the networks
+    // are exchanged, and at once, since the chain is silent at that point: ramped over 0.1 s it
+    // would leave the incoming network up to 11 dB off while it fades in, and moved at the moment
+    // of the switch it would swell or duck the outgoing one while it fades out.
+    const auto playingPair = pairIndexOf (activeLeft);
+    makeupTargetDb = ModelSelection::makeupDb (playingPair);
+    const bool jumpMakeup = playingPair != makeupPair && switchGain == 0.0f;
+    makeupPair = playingPair;
 
     dryLevel.setGainLinear (1.0f - dryMix / 100.0f);
     outputLevel.setGainLinear ((float) ((double) output + 0.2111));
     makeupGain.setGainDecibels (makeupTargetDb);
+    if (jumpMakeup)
+        makeupGain.reset();
     wetLevel.setGainLinear (dryMix / 100.0f);
     outputTrim.setGainDecibels (outTrimDb);
 

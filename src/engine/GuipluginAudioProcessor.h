@@ -156,6 +156,7 @@ private:
     float bandLimitFrequency = 0.0f;
     float userHighPassFrequency = -1.0f, userLowPassFrequency = -1.0f;
     float makeupTargetDb = 0.0f;
+    int makeupPair = ModelSelection::none;   // the pair whose level compensation is applied
 
     // The host's bypass delays by the reported latency (at most 39 samples).
     juce::AudioBuffer<float> bypassDelay;
