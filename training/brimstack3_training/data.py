@@ -3,6 +3,9 @@
 Every piece is defined in continuous time from its own seeded parameters, so
 the same piece can be rendered at 96, 88.2 or 44.1 kHz for the report.
 """
+import os
+from pathlib import Path
+
 import numpy as np
 from scipy import signal
 
@@ -128,3 +131,19 @@ def program_signal(fs, seconds):
     b = _piece("pluck", np.random.default_rng(12), fs, n)
     c = _piece("noise", np.random.default_rng(13), fs, n)
     return a / np.std(a) + 0.8 * b / np.std(b) + 0.2 * c / np.std(c)
+
+
+def dataset_cached(split, fs=config.FS_TRAIN, cfg=config.DATA):
+    """dataset() kept on disk: synthesising the pieces takes minutes on a busy machine."""
+    import hashlib
+    key = hashlib.sha1((Path(__file__).read_text() + repr((split, float(fs), cfg))).encode()).hexdigest()[:16]
+    path = config.BUILD_DIR / "cache" / f"input-{split}-{key}.npz"
+    if path.exists():
+        d = np.load(path)
+        return d["x"], d["levels"]
+    x, levels = dataset(split, fs, cfg)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    tmp = path.with_name(f"{path.name}.{os.getpid()}.tmp.npz")
+    np.savez(tmp, x=x, levels=levels)
+    tmp.replace(path)
+    return x, levels

@@ -87,9 +87,34 @@ def export_golden(model_path, golden_path):
     return x, y
 
 
+def finalize(net, name):
+    """Last touches before shipping: silence to silence, then the level."""
+    from . import reference
+    net.zero_offset()
+    return net.trim_level(reference.program(), config.TARGET_LEVEL_DB[name])
+
+
 def export_all(state_dict, name, models_dir=config.MODELS_DIR):
     models_dir = Path(models_dir)
     path = models_dir / f"{name}.json"
     export_model(state_dict, path)
     export_golden(path, models_dir / "golden" / f"{name}.golden.json")
     return path
+
+
+def main(argv=None):
+    """Re-finalise shipped model files in place (and their golden pairs)."""
+    import argparse
+    ap = argparse.ArgumentParser(description=main.__doc__)
+    ap.add_argument("--models", default=str(config.MODELS_DIR))
+    ap.add_argument("names", nargs="*", default=list(config.MODEL_NAMES))
+    a = ap.parse_args(argv)
+    for name in a.names:
+        net = load_model(Path(a.models) / f"{name}.json", torch.float32)
+        scale = finalize(net, name)
+        export_all(net.state_dict(), name, a.models)
+        print(f"{name}: network branch scaled by {scale:.4f}")
+
+
+if __name__ == "__main__":
+    main()

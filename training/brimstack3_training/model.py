@@ -1,4 +1,5 @@
 """The network exactly as the plug-in runs it: out = in + Linear(LSTM(in))."""
+import numpy as np
 import torch
 from torch import nn
 
@@ -19,6 +20,7 @@ class TubeNet(nn.Module):
         nn.init.zeros_(self.lin.bias)
         if gain != 1.0:
             self._init_gain(gain)
+        self.zero_offset()
 
     @torch.no_grad()
     def _init_gain(self, gain, w=0.1):
@@ -37,6 +39,36 @@ class TubeNet(nn.Module):
         h, _ = self.rec(x)
         slope = float((h[0, :, 0] * x[0, :, 0]).sum() / (x[0, :, 0] ** 2).sum())
         self.lin.weight[0, 0] = (gain - 1.0) / slope
+
+    @torch.no_grad()
+    def zero_offset(self, settle=4096):
+        """Make silence come out as silence: with zero input the LSTM settles
+        to a fixed hidden state; cancel its projection through the output bias."""
+        p = self.lin.weight
+        h, _ = self.rec(torch.zeros(1, settle, 1, dtype=p.dtype))
+        self.lin.bias -= self.lin(h[0, -1])
+
+    @torch.no_grad()
+    def trim_level(self, x, target_db):
+        """Scale the network branch so the program x comes out at target_db.
+
+        The processor's make-up gain assumes each network's level to within
+        half a dB; a loss that balances pieces does not pin the level of a
+        typical program that tightly, so the last fraction of a dB is set
+        here.  Returns the scale applied."""
+        x = np.asarray(x, dtype=np.float64)
+        n = run(self, x) - x
+        sxx, sxn, snn = x @ x, x @ n, n @ n
+        g2 = 10 ** (target_db / 10)
+        # |x + a n|^2 = g2 |x|^2  ->  snn a^2 + 2 sxn a + sxx (1 - g2) = 0
+        disc = sxn ** 2 - snn * sxx * (1 - g2)
+        if snn <= 0 or disc < 0:
+            raise ValueError("level cannot be reached by scaling the network branch")
+        roots = [(-sxn + r) / snn for r in (np.sqrt(disc), -np.sqrt(disc))]
+        a = min(roots, key=lambda r: abs(r - 1))
+        self.lin.weight *= a
+        self.lin.bias *= a
+        return float(a)
 
     def forward(self, x, state=None):
         """x: [batch, time, 1] -> (y [batch, time, 1], (h, c))."""

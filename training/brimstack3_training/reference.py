@@ -4,6 +4,7 @@ The C solver is compiled on first use with the system C compiler; numba is
 not available and a numpy Newton loop per sample would take hours.
 """
 import ctypes
+import os
 import hashlib
 import subprocess
 from functools import lru_cache
@@ -94,19 +95,20 @@ def render(name, x, fs=config.FS_TRAIN):
     return output_scale(name) * raw_render(name, x, fs)
 
 
-def render_cached(name, x, tag):
+def render_cached(name, x, tag, fs=config.FS_TRAIN):
     """render() with an on-disk cache keyed by the circuit, the voicing and the input."""
     h = hashlib.sha1()
     h.update(_SRC.read_bytes())
     h.update(repr(VOICINGS[name]).encode())
     h.update(repr(config.TARGET_LEVEL_DB[name]).encode())
     h.update(np.ascontiguousarray(x, dtype=np.float64).tobytes())
+    h.update(repr(float(fs)).encode())
     path = config.BUILD_DIR / "cache" / f"{name}-{tag}-{h.hexdigest()[:16]}.npy"
     if path.exists():
         return np.load(path)
-    y = render(name, x)
+    y = render(name, x, fs)
     path.parent.mkdir(parents=True, exist_ok=True)
-    tmp = path.with_name(path.name + ".tmp.npy")
+    tmp = path.with_name(f"{path.name}.{os.getpid()}.tmp.npy")
     np.save(tmp, y)
     tmp.replace(path)
     return y

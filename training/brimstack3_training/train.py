@@ -30,7 +30,7 @@ from .model import TubeNet
 def prepare(name, dcfg):
     xs, ys = {}, {}
     for split in ("train", "val"):
-        x, _ = data.dataset(split, config.FS_TRAIN, dcfg)
+        x, _ = data.dataset_cached(split, config.FS_TRAIN, dcfg)
         xs[split] = torch.as_tensor(x, dtype=torch.float32)
         ys[split] = torch.as_tensor(reference.render_cached(name, x, split), dtype=torch.float32)
     return xs, ys
@@ -40,9 +40,14 @@ def _pe(y, a):
     return y[:, 1:] - a * y[:, :-1]
 
 
-def piece_norms(y, a):
-    """Per-piece mean energy (plain, pre-emphasised): the loss denominators."""
-    return (y.pow(2).mean(1) + 1e-12, _pe(y, a).pow(2).mean(1) + 1e-12)
+def piece_norms(y, a, floor=config.LOSS_FLOOR_RMS):
+    """Per-piece mean energy (plain, pre-emphasised): the loss denominators.
+
+    Floored at the energy of a quiet but not silent piece: below that, errors
+    count in absolute terms, otherwise the 0.001-level pieces demand output
+    offsets far below what Adam's step size can hold and swamp the rest."""
+    pe_floor = floor ** 2 * (1 - a) ** 2
+    return (y.pow(2).mean(1) + floor ** 2, _pe(y, a).pow(2).mean(1) + pe_floor)
 
 
 def loss_fn(y_hat, y, norm_plain, norm_pe, cfg):
@@ -119,16 +124,26 @@ def train_one(name, cfg=config.TrainConfig(), dcfg=config.DATA, out_dir=config.M
         return max(step / cfg.max_steps, (time.time() - t0) / budget_s)
 
     done = progress() >= 1.0
+    n_run = 0
     while not done:
         idx = torch.as_tensor(rng.integers(0, n_pieces, cfg.batch))
-        start = rng.integers(0, length - run_len + 1, cfg.batch)
+        # Every few runs start cold: zero state at the top of the pieces (which
+        # open with silence), loss from the first sample.  The plug-in starts
+        # from zero state, and warm runs alone never see that transient, which
+        # then comes out as a click on every reset.
+        cold = n_run % cfg.cold_every == 0
+        n_run += 1
+        skip = 0 if cold else cfg.warmup
+        start = np.zeros(cfg.batch, int) if cold else rng.integers(0, length - run_len + 1, cfg.batch)
         pos = torch.as_tensor(start)[:, None] + torch.arange(run_len)[None]
         xb = xtr[idx[:, None], pos][..., None]
         yb = ytr[idx[:, None], pos]
-        with torch.no_grad():
-            _, state = net(xb[:, :cfg.warmup])
+        state = None
+        if not cold:
+            with torch.no_grad():
+                _, state = net(xb[:, :cfg.warmup])
         for w in range(cfg.windows_per_run):
-            a = cfg.warmup + w * cfg.window
+            a = skip + w * cfg.window
             lr = cfg.lr_min + 0.5 * (cfg.lr - cfg.lr_min) * (1 + math.cos(math.pi * min(progress(), 1.0)))
             lr *= min(1.0, (step + 1) / 50)            # short warm-up of the step size
             for g in opt.param_groups:
@@ -159,6 +174,12 @@ def train_one(name, cfg=config.TrainConfig(), dcfg=config.DATA, out_dir=config.M
             save()
             last_val = time.time()
     net.load_state_dict(best[1])
+    # Trim the little offset left at rest so silence stays under the
+    # plug-in's noise floor (not done during training: forcing the rest
+    # output to zero there moved the error into the start-up transient),
+    # then the level.
+    scale = export.finalize(net, name)
+    log(f"{name}: network branch scaled by {scale:.4f} for level")
     path = export.export_all(net.state_dict(), name, out_dir)
     info = {"name": name, "steps": step, "minutes": elapsed / 60, "best_val": best[0],
             "train_audio_s": xtr.numel() / config.FS_TRAIN}
@@ -167,11 +188,14 @@ def train_one(name, cfg=config.TrainConfig(), dcfg=config.DATA, out_dir=config.M
     return info
 
 
-def _worker(names, quick, out_dir, ckpt_dir, minutes, logfile):
+def _worker(names, quick, out_dir, ckpt_dir, minutes, logfile, until=None):
     cfg = config.QUICK if quick else config.TrainConfig()
     if minutes is not None:
         cfg = replace(cfg, minutes=minutes)
     dcfg = config.QUICK_DATA if quick else config.DATA
+
+    def weight(n):
+        return cfg.od_time_factor if config.VOICINGS[n].od else 1.0
 
     def log(msg):
         line = time.strftime("%H:%M:%S ") + msg
@@ -184,7 +208,14 @@ def _worker(names, quick, out_dir, ckpt_dir, minutes, logfile):
         if (Path(ckpt_dir) / "STOP").exists():
             log(f"{n}: not started, STOP present (existing model file left as is)")
             continue
-        infos.append(train_one(n, cfg, dcfg, out_dir, ckpt_dir, log))
+        c = cfg
+        if until is not None:
+            # share what is left before the deadline among the networks still
+            # to train (1 minute each kept back for data and export)
+            rest = names[names.index(n):]
+            left_min = (until - time.time()) / 60 - len(rest)
+            c = replace(cfg, minutes=max(0.5, min(cfg.minutes, left_min / sum(weight(r) for r in rest))))
+        infos.append(train_one(n, c, dcfg, out_dir, ckpt_dir, log))
     return infos
 
 
@@ -194,6 +225,7 @@ def main(argv=None):
     ap.add_argument("--model", action="append", choices=config.MODEL_NAMES, default=[])
     ap.add_argument("--quick", action="store_true", help="a few steps on tiny data (pipeline check)")
     ap.add_argument("--minutes", type=float, help="training time per network")
+    ap.add_argument("--until", help="finish by this UTC time (HH:MM today): shortens the per-network budgets")
     ap.add_argument("--jobs", type=int, default=2, help="parallel processes (one thread each)")
     ap.add_argument("--out", default=str(config.MODELS_DIR))
     ap.add_argument("--checkpoints", default=None)
@@ -207,18 +239,23 @@ def main(argv=None):
     if a.fresh:
         for n in names:
             (ckpt_dir / f"{n}.pt").unlink(missing_ok=True)
+    until = None
+    if a.until:
+        hh, mm = map(int, a.until.split(":"))
+        now = time.time()
+        until = now - now % 86400 + hh * 3600 + mm * 60
     jobs = max(1, min(a.jobs, len(names)))
     # longest (OverDrive) jobs spread over the workers
     groups = [names[i::jobs] for i in range(jobs)]
     t = time.time()
     if jobs == 1:
-        infos = _worker(names, a.quick, a.out, ckpt_dir, a.minutes, a.log)
+        infos = _worker(names, a.quick, a.out, ckpt_dir, a.minutes, a.log, until)
     else:
         with mp.get_context("spawn").Pool(jobs) as pool:
-            res = [pool.apply_async(_worker, (g, a.quick, a.out, ckpt_dir, a.minutes, a.log)) for g in groups]
+            res = [pool.apply_async(_worker, (g, a.quick, a.out, ckpt_dir, a.minutes, a.log, until)) for g in groups]
             infos = [i for r in res for i in r.get()]
-    summary = {"wall_minutes": (time.time() - t) / 60, "models": infos}
     Path(ckpt_dir).mkdir(parents=True, exist_ok=True)
+    summary = {"wall_minutes": (time.time() - t) / 60, "models": infos}
     (Path(ckpt_dir) / "summary.json").write_text(json.dumps(summary, indent=1))
     print(f"trained {len(infos)} networks in {summary['wall_minutes']:.1f} min")
 

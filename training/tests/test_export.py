@@ -86,3 +86,14 @@ def test_exporter_does_not_clobber_a_good_file_with_a_bad_one(tmp_path):
     with pytest.raises(export.ExportError):
         export.export_model(_broken("transposed lin.weight"), path)
     assert path.read_text() == before
+
+
+def test_finalize_puts_network_on_level_and_silence_to_zero():
+    from brimstack3_training import config, reference
+    net = _trained_looking_net(3)
+    with torch.no_grad():
+        net.lin.bias.fill_(0.05)       # a visible offset at rest
+    export.finalize(net, "tube_P2")
+    x = reference.program()
+    assert reference.gain_db(x, run(net, x)) == pytest.approx(config.TARGET_LEVEL_DB["tube_P2"], abs=0.01)
+    assert np.max(np.abs(run(net, np.zeros(20000))[-1000:])) < 1e-6
