@@ -4,6 +4,10 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 PYTHON     ?= /usr/bin/python3
 CMAKE_ARGS ?=
+# Unit tests run headless. Without DISPLAY, JUCE would try ":0", which may be one of the host
+# tests' private Xvfb servers that come and go while the tests run side by side; those tests and
+# the on-screen ones set their own DISPLAY.
+HEADLESS   := DISPLAY=:1999
 
 .PHONY: all deps configure build demo test test-unit test-asan bench models screenshots install clean
 
@@ -27,16 +31,16 @@ demo: build
 # Every test: unit, host and training tests on the release build, then the
 # engine, model and state tests again under AddressSanitizer + UBSan.
 test: build
-	cd $(BUILD) && ctest --output-on-failure --timeout 1200 -j$(JOBS)
+	cd $(BUILD) && $(HEADLESS) ctest --output-on-failure --timeout 1200 -j$(JOBS)
 	$(MAKE) --no-print-directory test-asan
 
 test-unit: build
-	cd $(BUILD) && ctest --output-on-failure -L unit -j$(JOBS)
+	cd $(BUILD) && $(HEADLESS) ctest --output-on-failure -L unit -j$(JOBS)
 
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRIMSTACK3_SANITIZE=ON $(CMAKE_ARGS) > /dev/null
 	cmake --build $(ASAN_BUILD) -j$(JOBS) --target brimstack3-tests
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+	cd $(ASAN_BUILD) && $(HEADLESS) ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --output-on-failure -L unit -j$(JOBS)
 
 bench: build
