@@ -22,7 +22,9 @@ def _lib():
     config.BUILD_DIR.mkdir(parents=True, exist_ok=True)
     so = config.BUILD_DIR / "tube_stage.so"
     if not so.exists() or so.stat().st_mtime < _SRC.stat().st_mtime:
-        tmp = so.with_suffix(".tmp.so")
+        # Per-process name: parallel workers on a fresh checkout all compile at once, and a shared
+        # temporary would let one load a library another is still writing.
+        tmp = so.with_name(f"tube_stage.{os.getpid()}.tmp.so")
         subprocess.run(["cc", "-O2", "-shared", "-fPIC", "-o", str(tmp), str(_SRC), "-lm"], check=True)
         tmp.replace(so)
     lib = ctypes.CDLL(str(so))
