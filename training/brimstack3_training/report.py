@@ -5,6 +5,7 @@
 import argparse
 import json
 import multiprocessing as mp
+from concurrent.futures import ProcessPoolExecutor
 import os
 import platform
 import time
@@ -62,8 +63,8 @@ def model_results(name, models_dir, dcfg):
 def report(names=config.MODEL_NAMES, models_dir=config.MODELS_DIR, dcfg=config.DATA, jobs=2):
     t = time.time()
     if jobs > 1:
-        with mp.get_context("spawn").Pool(jobs) as pool:
-            res = dict(zip(names, pool.starmap(model_results, [(n, models_dir, dcfg) for n in names])))
+        with ProcessPoolExecutor(jobs, mp_context=mp.get_context("spawn")) as pool:
+            res = dict(zip(names, pool.map(model_results, names, [models_dir] * len(names), [dcfg] * len(names))))
     else:
         res = {n: model_results(n, models_dir, dcfg) for n in names}
     lines = ["# Brimstack3 tube networks: accuracy report", "",

@@ -14,6 +14,7 @@ import argparse
 import json
 import math
 import multiprocessing as mp
+from concurrent.futures import ProcessPoolExecutor
 import os
 import signal
 import time
@@ -251,9 +252,10 @@ def main(argv=None):
     if jobs == 1:
         infos = _worker(names, a.quick, a.out, ckpt_dir, a.minutes, a.log, until)
     else:
-        with mp.get_context("spawn").Pool(jobs) as pool:
-            res = [pool.apply_async(_worker, (g, a.quick, a.out, ckpt_dir, a.minutes, a.log, until)) for g in groups]
-            infos = [i for r in res for i in r.get()]
+        # An executor, not a Pool: a worker that dies raises here instead of leaving us waiting.
+        with ProcessPoolExecutor(jobs, mp_context=mp.get_context("spawn")) as pool:
+            res = [pool.submit(_worker, g, a.quick, a.out, ckpt_dir, a.minutes, a.log, until) for g in groups]
+            infos = [i for r in res for i in r.result()]
     Path(ckpt_dir).mkdir(parents=True, exist_ok=True)
     summary = {"wall_minutes": (time.time() - t) / 60, "models": infos}
     (Path(ckpt_dir) / "summary.json").write_text(json.dumps(summary, indent=1))
