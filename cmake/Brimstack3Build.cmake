@@ -3,7 +3,8 @@
 find_program(BRIMSTACK3_CCACHE ccache)
 if(BRIMSTACK3_CCACHE)
     # Paths relative to the source tree, so that several build folders share cached objects.
-    set(_launcher "${CMAKE_COMMAND}" -E env "CCACHE_BASEDIR=${PROJECT_SOURCE_DIR}" "${BRIMSTACK3_CCACHE}")
+    # NOHASHDIR: debug-info builds (the sanitizer variant) would otherwise hash the build folder.
+    set(_launcher "${CMAKE_COMMAND}" -E env "CCACHE_BASEDIR=${PROJECT_SOURCE_DIR}" CCACHE_NOHASHDIR=1 "${BRIMSTACK3_CCACHE}")
     set(CMAKE_C_COMPILER_LAUNCHER ${_launcher})
     set(CMAKE_CXX_COMPILER_LAUNCHER ${_launcher})
 endif()
