@@ -145,6 +145,10 @@ class DataConfig:
 DATA = DataConfig()
 QUICK_DATA = DataConfig(piece_s=0.15, n_train=6, n_val=2, n_test_per_band=1)
 
+# Shipped networks are trimmed to within this of TARGET_LEVEL_DB (the
+# processor tolerates 0.5 dB; the rest is margin).
+LEVEL_TRIM_TOLERANCE_DB = 0.4
+
 # Output RMS below which the training loss stops normalising per piece.
 LOSS_FLOOR_RMS = 0.003
 

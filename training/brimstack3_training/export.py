@@ -91,7 +91,7 @@ def finalize(net, name):
     """Last touches before shipping: silence to silence, then the level."""
     from . import reference
     net.zero_offset()
-    return net.trim_level(reference.program(), config.TARGET_LEVEL_DB[name])
+    return net.trim_level(reference.program(), config.TARGET_LEVEL_DB[name], config.LEVEL_TRIM_TOLERANCE_DB)
 
 
 def export_all(state_dict, name, models_dir=config.MODELS_DIR):
@@ -107,10 +107,16 @@ def main(argv=None):
     import argparse
     ap = argparse.ArgumentParser(description=main.__doc__)
     ap.add_argument("--models", default=str(config.MODELS_DIR))
+    ap.add_argument("--from-checkpoints", action="store_true",
+                    help="start from the best weights in training/checkpoints instead of the model files")
     ap.add_argument("names", nargs="*", default=list(config.MODEL_NAMES))
     a = ap.parse_args(argv)
     for name in a.names:
-        net = load_model(Path(a.models) / f"{name}.json", torch.float32)
+        if a.from_checkpoints:
+            net = TubeNet()
+            net.load_state_dict(torch.load(config.CHECKPOINT_DIR / f"{name}.pt")["best_net"])
+        else:
+            net = load_model(Path(a.models) / f"{name}.json", torch.float32)
         scale = finalize(net, name)
         export_all(net.state_dict(), name, a.models)
         print(f"{name}: network branch scaled by {scale:.4f}")

@@ -49,16 +49,21 @@ class TubeNet(nn.Module):
         self.lin.bias -= self.lin(h[0, -1])
 
     @torch.no_grad()
-    def trim_level(self, x, target_db):
-        """Scale the network branch so the program x comes out at target_db.
+    def trim_level(self, x, target_db, tolerance_db=0.0):
+        """Scale the network branch so the program x comes out within
+        tolerance_db of target_db (to the nearest edge of that window).
 
         The processor's make-up gain assumes each network's level to within
         half a dB; a loss that balances pieces does not pin the level of a
-        typical program that tightly, so the last fraction of a dB is set
-        here.  Returns the scale applied."""
+        typical program that tightly.  Scaling moves the fit away from the
+        reference a little, hence only as far as needed.  Returns the scale."""
         x = np.asarray(x, dtype=np.float64)
         n = run(self, x) - x
         sxx, sxn, snn = x @ x, x @ n, n @ n
+        now_db = 10 * np.log10((x + n) @ (x + n) / sxx)
+        if abs(now_db - target_db) <= tolerance_db:
+            return 1.0
+        target_db += tolerance_db if now_db > target_db else -tolerance_db
         g2 = 10 ** (target_db / 10)
         # |x + a n|^2 = g2 |x|^2  ->  snn a^2 + 2 sxn a + sxx (1 - g2) = 0
         disc = sxn ** 2 - snn * sxx * (1 - g2)

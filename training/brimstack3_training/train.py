@@ -111,7 +111,7 @@ def train_one(name, cfg=config.TrainConfig(), dcfg=config.DATA, out_dir=config.M
     # Stop early (keeping the best weights so far) on SIGTERM or when a file
     # named STOP appears in the checkpoint folder: deadlines beat schedules.
     stop = {"flag": False}
-    signal.signal(signal.SIGTERM, lambda *_: stop.update(flag=True))
+    old_handler = signal.signal(signal.SIGTERM, lambda *_: stop.update(flag=True))
     stop_file = ckpt_dir / "STOP"
 
     n_pieces, length = xtr.shape
@@ -185,6 +185,7 @@ def train_one(name, cfg=config.TrainConfig(), dcfg=config.DATA, out_dir=config.M
     info = {"name": name, "steps": step, "minutes": elapsed / 60, "best_val": best[0],
             "train_audio_s": xtr.numel() / config.FS_TRAIN}
     (Path(ckpt_dir) / f"{name}.info.json").write_text(json.dumps(info))
+    signal.signal(signal.SIGTERM, old_handler)   # a worker must stay killable between networks
     log(f"{name}: exported {path} (best val {best[0]:.5f}, {elapsed / 60:.1f} min)")
     return info
 
