@@ -14,8 +14,9 @@
  * same at 44.1, 88.2 and 96 kHz (up to frequency warping near Nyquist).
  * The three node voltages (G, K, P) are found by damped Newton iteration on
  * the nodal equations every sample.  Grid current charges Cin on positive
- * peaks, which shifts the bias (blocking); the cathode cap does the same
- * slower, so the stage has a memory of 20-50 ms.
+ * peaks, which shifts the bias (blocking); the cathode cap shifts it too.
+ * Time constants are 5-10 ms (see config.py for why), so bias shifts and
+ * their recovery last some 20-40 ms.
  *
  * Plate current follows Koren's triode / pentode equations.  For pentodes
  * the screen sits on a stiff supply at vscreen; its current flows through
@@ -31,8 +32,6 @@ typedef struct {
     double kgrid;            /* grid current, A / V^1.5 */
     double vgrid;            /* grid diode knee smoothing, V */
 } stage_t;
-
-#define NPARAM 19
 
 static double softplus(double z)
 {
@@ -101,7 +100,7 @@ static int solve(const stage_t *s, state_t *st, double vin, double dt, double *x
     }
     double v[3] = {x[0], x[1], x[2]};
     const double h[3] = {1e-6, 1e-6, 1e-5};
-    int it, ok = 0;
+    int it;
     for (it = 0; it < 80; it++) {
         double f[3], J[3][3];
         residual(s, &c, v[0], v[1], v[2], f);
@@ -128,9 +127,8 @@ static int solve(const stage_t *s, state_t *st, double vin, double dt, double *x
         double m = fmax(fabs(d[0]), fmax(fabs(d[1]), fabs(d[2]) / 20.0));
         double a = m > 2.0 ? 2.0 / m : 1.0;
         for (int k = 0; k < 3; k++) v[k] -= a * d[k];
-        if (fabs(d[0]) < 1e-9 && fabs(d[1]) < 1e-9 && fabs(d[2]) < 1e-7) { ok = 1; break; }
+        if (fabs(d[0]) < 1e-9 && fabs(d[1]) < 1e-9 && fabs(d[2]) < 1e-7) break;
     }
-    (void)ok;
     x[0] = v[0]; x[1] = v[1]; x[2] = v[2];
     if (dt > 0.0) {
         double iin = (c.vin_eq - v[0]) * c.gin;
