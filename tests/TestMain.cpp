@@ -12,8 +12,9 @@ int main (int argc, char** argv)
 
     // Every processor a test builds writes its default preset: keep that out of the user's
     // documents folder.
+    // Unique per process: CTest runs test cases side by side.
     const auto presetRoot = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                .getNonexistentChildFile ("brimstack3-tests-presets", "");
+                                .getChildFile ("brimstack3-tests-presets-" + juce::Uuid().toString());
     ProcessorPresetManager::setDefaultPresetRootForTesting (presetRoot);
 
     const auto result = RUN_ALL_TESTS();

@@ -246,7 +246,7 @@ TEST (ProcessorBuses, OnlyMonoToMonoAndStereoToStereo)
 TEST (ProcessorPresets, DefaultPresetWrittenOnceAndNeverRewritten)
 {
     const auto previousRoot = ProcessorPresetManager::getDefaultPresetRoot();
-    const auto root = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("brimstack3-default", "");
+    const auto root = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("brimstack3-default-" + juce::Uuid().toString());
     ProcessorPresetManager::setDefaultPresetRootForTesting (root);
     const auto defaultFile = root.getChildFile ("Default.rcp");
 

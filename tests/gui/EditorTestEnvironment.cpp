@@ -7,8 +7,10 @@ namespace
 {
     juce::File& folder()
     {
+        // Unique per process: CTest runs test cases side by side, and a name that merely does not
+        // exist yet is picked by two processes before either creates it.
         static juce::File f = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                  .getNonexistentChildFile ("brimstack3-tests-settings", "");
+                                  .getChildFile ("brimstack3-tests-settings-" + juce::Uuid().toString());
         return f;
     }
 
