@@ -48,7 +48,8 @@ bench: build
 
 # Full training of the six networks (hours on CPU); writes models/ and models/REPORT.md.
 models: deps
-	cd training && $(PYTHON) -m brimstack3_training.train --all
+	cd training && nice -n 19 $(PYTHON) -m brimstack3_training.train --all $(TRAIN_ARGS)
+	cd training && $(PYTHON) -m brimstack3_training.report --out ../models/REPORT.md
 
 install: build
 	cmake --install $(BUILD)
