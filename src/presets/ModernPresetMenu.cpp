@@ -1,4 +1,5 @@
 #include "presets/ModernPresetMenu.h"
+#include "presets/MenuKeyNavigation.h"
 
 #include <algorithm>
 
@@ -352,28 +353,18 @@ bool ModernPresetMenu::keyPressed (const juce::KeyPress& key)
     const auto code = key.getKeyCode();
     const auto numRows = (int) categories.size();
 
-    const auto moveSelection = [this, numRows] (int start, int step)
+    if (code == juce::KeyPress::upKey || code == juce::KeyPress::downKey)
     {
-        if (numRows == 0)
-            return;
+        const auto row = MenuKeyNavigation::stepRow (selectedIndex, hoveredIndex, numRows, code == juce::KeyPress::downKey);
 
-        selectedIndex = juce::jlimit (0, numRows - 1, start + step);
-        hoveredIndex = -1;
-        makeRowVisible (selectedIndex);
-        repaint();
-    };
+        if (row >= 0)
+        {
+            selectedIndex = row;
+            hoveredIndex = -1;
+            makeRowVisible (row);
+            repaint();
+        }
 
-    if (code == juce::KeyPress::upKey)
-    {
-        const auto start = selectedIndex < 0 ? juce::jmax (hoveredIndex, 0) : selectedIndex;
-        moveSelection (start, start > 0 ? -1 : 0);
-        return true;
-    }
-
-    if (code == juce::KeyPress::downKey)
-    {
-        const auto start = selectedIndex < 0 ? hoveredIndex : selectedIndex;
-        moveSelection (start, start < numRows - 1 ? 1 : 0);
         return true;
     }
 
